@@ -1,0 +1,42 @@
+#include "app/startup.h"
+
+#include "app/gdiplus.h"
+
+#include <commctrl.h>
+#include "app/main_window.h"
+#include "app/state.h"
+
+namespace {
+
+// Looked up at run time: the program still starts where the common controls
+// library or its newer entry point is missing.
+void InitCommonControlsAtRunTime() {
+  HMODULE comctl = LoadLibraryA("COMCTL32.DLL");
+  if (!comctl) return;
+  using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  auto initEx = reinterpret_cast<InitEx>(
+      reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")));
+  if (initEx) {
+    INITCOMMONCONTROLSEX request{sizeof request, 0x9FF};
+    initEx(&request);
+  } else if (auto init = reinterpret_cast<void(WINAPI*)()>(
+                 reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControls")))) {
+    init();
+  }
+  FreeLibrary(comctl);
+}
+
+}  // namespace
+
+int RunQuimbara() {
+  Gdiplus::GdiplusStartupInput input;  // version 1, no callback, nothing suppressed
+  if (Gdiplus::GdiplusStartup(&GdiplusToken, &input, nullptr) != Gdiplus::Ok) {
+    MessageBoxW(nullptr, L"Error inicializando GDI+ ... (El programa necesita XP ó superior ...)",
+                kMessageCaption, kMessageBoxStyle);
+    return 0;
+  }
+  InitCommonControlsAtRunTime();
+  ShowMainDialog(nullptr);
+  Gdiplus::GdiplusShutdown(GdiplusToken);
+  return 0;
+}

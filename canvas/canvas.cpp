@@ -1,0 +1,428 @@
+#include "canvas/canvas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum class Kind { kControl, kBitmap };
+
+struct Target {
+  Kind kind = Kind::kBitmap;
+  HANDLE key = nullptr;       // the control's HWND or the bitmap's HBITMAP
+  HWND control = nullptr;     // control targets only
+  HDC dc = nullptr;           // holds the picture
+  HBITMAP bitmap = nullptr;   // selected into dc
+  HGDIOBJ originalBitmap = nullptr;
+  HGDIOBJ originalFont = nullptr;
+  int width = 0, height = 0;
+  int visibleWidth = 0, visibleHeight = 0;
+  COLORREF foreground = 0, background = 0;
+  HBRUSH backgroundBrush = nullptr;
+  int penWidth = 0;
+  int font = 0;
+  int lineHeight = 0;
+  int x = 0, y = 0;
+  bool deferred = true;       // bitmaps never repaint anything
+};
+
+struct FontEntry {
+  std::wstring face;
+  float points;
+  int style;
+  HFONT handle = nullptr;     // made the first time the font is selected
+};
+
+std::map<HANDLE, std::unique_ptr<Target>> targets;
+std::vector<FontEntry> fonts;
+thread_local Target* current = nullptr;
+WNDPROC staticProc = nullptr;
+
+int Px(float v) { return static_cast<int>(std::lrint(v)); }  // half to even
+
+// Solid for style 0; 1..6 are the GDI hatch patterns.
+HBRUSH MakeBrush(COLORREF color, int fillStyle) {
+  if (fillStyle >= 1 && fillStyle <= 6) return CreateHatchBrush(fillStyle - 1, color);
+  return CreateSolidBrush(color);
+}
+
+// Every drawing on the control shows at once, as if drawn on the screen.
+void Touched(Target& t, const RECT* area) {
+  if (t.deferred) return;
+  InvalidateRect(t.control, area, FALSE);
+  UpdateWindow(t.control);
+}
+
+void Touched(Target& t, int left, int top, int right, int bottom, int margin) {
+  RECT r{left - margin, top - margin, right + margin, bottom + margin};
+  Touched(t, &r);
+}
+
+Target* Find(HANDLE key) {
+  auto it = targets.find(key);
+  return it == targets.end() ? nullptr : it->second.get();
+}
+
+Target* FindBitmap(HBITMAP key) {
+  Target* t = Find(key);
+  return t && t->kind == Kind::kBitmap ? t : nullptr;
+}
+
+// Pen colour: -1 stands for the foreground.
+COLORREF Resolve(const Target& t, COLORREF color) {
+  return color == kDefaultColor ? t.foreground : color;
+}
+
+void SelectFontInto(Target& t, int fontId) {
+  FontEntry& f = fonts[fontId];
+  if (!f.handle) {
+    LOGFONTW lf{};
+    long double pixels = GetDeviceCaps(t.dc, LOGPIXELSY) * static_cast<long double>(f.points) / 72;
+    lf.lfHeight = -static_cast<LONG>(std::lrint(static_cast<double>(pixels)));
+    lf.lfWeight = (f.style & kBold) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (f.style & kItalic) != 0;
+    lf.lfUnderline = (f.style & kUnderline) != 0;
+    lf.lfStrikeOut = (f.style & kStrikeOut) != 0;
+    lf.lfCharSet = ANSI_CHARSET;
+    f.face.copy(lf.lfFaceName, LF_FACESIZE - 1);
+    f.handle = CreateFontIndirectW(&lf);
+    if (!f.handle) return;
+  }
+  HGDIOBJ previous = SelectObject(t.dc, f.handle);
+  if (!t.originalFont) t.originalFont = previous;
+  t.font = fontId;
+  TEXTMETRICW tm{};
+  GetTextMetricsW(t.dc, &tm);
+  t.lineHeight = tm.tmHeight + tm.tmExternalLeading;
+}
+
+void SetBackground(Target& t, COLORREF color) {
+  t.background = color;
+  HBRUSH brush = CreateSolidBrush(color);
+  if (t.backgroundBrush) DeleteObject(t.backgroundBrush);
+  t.backgroundBrush = brush;
+  SetBkColor(t.dc, color);
+  SetBkMode(t.dc, OPAQUE);
+}
+
+void ApplyDefaults(Target& t) {
+  t.foreground = GetSysColor(COLOR_WINDOWTEXT);
+  SetTextColor(t.dc, t.foreground);
+  SetBackground(t, GetSysColor(COLOR_BTNFACE));
+  SetTextAlign(t.dc, TA_UPDATECP);
+  SelectFontInto(t, NewFont(L"MS Sans Serif", 8, 0));
+}
+
+void Release(Target& t) {
+  if (current == &t) current = nullptr;
+  if (t.originalFont) SelectObject(t.dc, t.originalFont);
+  if (t.originalBitmap) SelectObject(t.dc, t.originalBitmap);
+  if (t.bitmap) DeleteObject(t.bitmap);
+  if (t.dc) DeleteDC(t.dc);
+  if (t.backgroundBrush) DeleteObject(t.backgroundBrush);
+}
+
+void Unregister(HANDLE key) {
+  auto it = targets.find(key);
+  if (it == targets.end()) return;
+  Release(*it->second);
+  targets.erase(it);
+}
+
+// A memory picture compatible with `reference` (the screen when null).
+bool MakePicture(Target& t, HDC reference, int width, int height) {
+  t.dc = CreateCompatibleDC(reference);
+  t.bitmap = t.dc ? CreateCompatibleBitmap(reference, width, height) : nullptr;
+  if (!t.bitmap) return false;
+  t.originalBitmap = SelectObject(t.dc, t.bitmap);
+  t.width = width;
+  t.height = height;
+  return true;
+}
+
+bool IsNavigationKey(WPARAM vk) {
+  return (vk >= VK_F1 && vk <= VK_F24) || (vk >= VK_PRIOR && vk <= VK_DOWN) ||
+         vk == VK_INSERT || vk == VK_DELETE;
+}
+
+// Behaviour the map control has ahead of a plain static: it takes the focus
+// when pressed and swallows keys, so F10 or the arrows do nothing while the
+// map has the focus.
+LRESULT CALLBACK CanvasControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+      SetFocus(hwnd);
+      break;
+    case WM_GETDLGCODE:
+      return DLGC_WANTALLKEYS;
+    case WM_KEYDOWN:
+      if (IsNavigationKey(wp)) return 0;
+      break;
+    case WM_SYSKEYDOWN:
+      // Alt+F4 must still close the window.
+      if (IsNavigationKey(wp) && !(wp == VK_F4 && (lp & (1 << 29)))) return 0;
+      break;
+    case WM_CHAR:
+      if (wp != VK_TAB) return 0;
+      break;
+    case WM_NCDESTROY:
+      Unregister(hwnd);
+      break;
+  }
+  return CallWindowProcW(staticProc, hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+void Attach(HANDLE parentOrBitmap, int controlId) {
+  HWND control = nullptr;
+  if (controlId != 0 && IsWindow(static_cast<HWND>(parentOrBitmap)))
+    control = GetDlgItem(static_cast<HWND>(parentOrBitmap), controlId);
+  current = control ? Find(control) : Find(parentOrBitmap);
+}
+
+void Detach() { current = nullptr; }
+
+void Redraw() {
+  if (current) Touched(*current, nullptr);
+}
+
+HBITMAP NewBitmap(int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0) return nullptr;
+  auto t = std::make_unique<Target>();
+  HDC screen = GetDC(nullptr);
+  bool made = MakePicture(*t, screen, width, height);
+  ReleaseDC(nullptr, screen);
+  if (!made) {
+    Release(*t);
+    return nullptr;
+  }
+  t->kind = Kind::kBitmap;
+  t->key = t->bitmap;
+  ApplyDefaults(*t);
+  HBITMAP key = t->bitmap;
+  targets[key] = std::move(t);
+  return key;
+}
+
+void EndBitmap() {
+  if (!current || current->kind != Kind::kBitmap) return;
+  Unregister(current->key);
+  current = nullptr;
+}
+
+SIZE GetCanvasSize() {
+  if (!current) return SIZE{0, 0};
+  return SIZE{current->width, current->height};
+}
+
+HDC GetCanvasDC() { return current ? current->dc : nullptr; }
+
+void Clear(COLORREF color, int fillStyle) {
+  if (!current) return;
+  Target& t = *current;
+  RECT all{0, 0, t.width, t.height};
+  HBRUSH brush = MakeBrush(color == kDefaultColor ? t.background : color, fillStyle);
+  if (fillStyle >= 1 && fillStyle <= 6) FillRect(t.dc, &all, t.backgroundBrush);
+  FillRect(t.dc, &all, brush);
+  DeleteObject(brush);
+  t.x = t.y = 0;
+  Touched(t, nullptr);
+}
+
+void SetColors(COLORREF foreground, COLORREF background) {
+  if (!current) return;
+  Target& t = *current;
+  t.foreground = foreground == kDefaultColor ? GetSysColor(COLOR_WINDOWTEXT) : foreground;
+  SetTextColor(t.dc, t.foreground);
+  SetBackground(t, background == kDefaultColor ? GetSysColor(COLOR_BTNFACE) : background);
+}
+
+void SetWidth(int pixels) {
+  if (current) current->penWidth = pixels;
+}
+
+void SetPos(float x, float y) {
+  if (!current) return;
+  current->x = Px(x);
+  current->y = Px(y);
+}
+
+void DrawLine(float x, float y, COLORREF color) {
+  if (!current) return;
+  Target& t = *current;
+  int toX = Px(x), toY = Px(y);
+  HPEN pen = CreatePen(PS_SOLID, t.penWidth, Resolve(t, color));
+  HGDIOBJ previous = SelectObject(t.dc, pen);
+  MoveToEx(t.dc, t.x, t.y, nullptr);
+  LineTo(t.dc, toX, toY);
+  SelectObject(t.dc, previous);
+  DeleteObject(pen);
+  Touched(t, std::min(t.x, toX), std::min(t.y, toY), std::max(t.x, toX) + 1,
+          std::max(t.y, toY) + 1, t.penWidth + 1);
+  t.x = toX;
+  t.y = toY;
+}
+
+void Box(float x1, float y1, float x2, float y2, int cornerPercent, COLORREF lineColor,
+         COLORREF fillColor, int fillStyle) {
+  if (!current) return;
+  Target& t = *current;
+  int left = Px(x1), top = Px(y1), right = Px(x2), bottom = Px(y2);
+  if (left > right) std::swap(left, right);
+  if (top > bottom) std::swap(top, bottom);
+  HPEN pen = CreatePen(PS_SOLID, t.penWidth, Resolve(t, lineColor));
+  HBRUSH brush = MakeBrush(Resolve(t, fillColor), fillStyle);
+  HGDIOBJ oldPen = SelectObject(t.dc, pen);
+  HGDIOBJ oldBrush = SelectObject(t.dc, brush);
+  if (cornerPercent > 0) {
+    int round = std::min(right - left, bottom - top) * cornerPercent / 100;
+    RoundRect(t.dc, left, top, right, bottom, round, round);
+  } else {
+    Rectangle(t.dc, left, top, right, bottom);
+  }
+  SelectObject(t.dc, oldBrush);
+  SelectObject(t.dc, oldPen);
+  DeleteObject(brush);
+  DeleteObject(pen);
+  Touched(t, left, top, right, bottom, t.penWidth + 1);
+}
+
+int NewFont(std::wstring_view face, float points, int style) {
+  std::wstring name(face.substr(0, 31));
+  if (points == 0) points = 8;
+  for (size_t i = 0; i < fonts.size(); ++i) {
+    if (fonts[i].face == name && fonts[i].points == points && fonts[i].style == style)
+      return static_cast<int>(i);
+  }
+  fonts.push_back(FontEntry{name, points, style});
+  return static_cast<int>(fonts.size() - 1);
+}
+
+void SetFont(int fontId) {
+  if (!current || fontId < 0 || static_cast<size_t>(fontId) >= fonts.size()) return;
+  SelectFontInto(*current, fontId);
+}
+
+void Print(std::wstring_view text) {
+  if (!current) return;
+  Target& t = *current;
+  RECT line{t.x, t.y, t.width, t.y + t.lineHeight};
+  if (!text.empty() && line.left < line.right) {
+    SetTextColor(t.dc, t.foreground);
+    MoveToEx(t.dc, t.x, t.y, nullptr);
+    ExtTextOutW(t.dc, t.x, t.y, ETO_CLIPPED, &line, text.data(),
+                static_cast<UINT>(text.size()), nullptr);
+    Touched(t, &line);
+  }
+  t.x = 0;
+  t.y += t.lineHeight;
+}
+
+void CopyAt(HBITMAP source, float x, float y, int mix) {
+  if (!current) return;
+  Target* from = FindBitmap(source);
+  if (!from) return;
+  DWORD rop = SRCCOPY;
+  switch (mix) {
+    case R2_NOTCOPYPEN: rop = NOTSRCCOPY; break;
+    case R2_XORPEN: rop = SRCINVERT; break;
+    case R2_MASKPEN: rop = SRCAND; break;
+    case R2_MERGEPEN: rop = SRCPAINT; break;
+  }
+  BitBlt(current->dc, Px(x), Px(y), from->width, from->height, from->dc, 0, 0, rop);
+  Touched(*current, nullptr);
+}
+
+void CopyAll(HBITMAP source, DWORD rasterOp) {
+  if (!current) return;
+  Target* from = FindBitmap(source);
+  if (!from) return;
+  int width = std::min(from->width, current->width);
+  int height = std::min(from->height, current->height);
+  BitBlt(current->dc, 0, 0, width, height, from->dc, 0, 0, rasterOp);
+  Touched(*current, nullptr);
+}
+
+void RenderResource(std::wstring_view name, float x1, float y1, float x2, float y2) {
+  if (!current || name.empty()) return;
+  Target& t = *current;
+  std::wstring id(name);
+  const wchar_t* resource = id.c_str();
+  if (id[0] == L'#' && id.size() > 1 &&
+      id.find_first_not_of(L"0123456789", 1) == std::wstring::npos) {
+    resource = MAKEINTRESOURCEW(std::wcstoul(id.c_str() + 1, nullptr, 10) & 0xFFFF);
+  }
+  int left = Px(x1), top = Px(y1);
+  int width = Px(x2) - left + 1, height = Px(y2) - top + 1;
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  if (HANDLE bmp = LoadImageW(module, resource, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)) {
+    BITMAP info{};
+    GetObjectW(bmp, sizeof info, &info);
+    HDC source = CreateCompatibleDC(t.dc);
+    HGDIOBJ previous = SelectObject(source, bmp);
+    SetStretchBltMode(t.dc, HALFTONE);
+    StretchBlt(t.dc, left, top, width, height, source, 0, 0, info.bmWidth, info.bmHeight,
+               SRCCOPY);
+    SelectObject(source, previous);
+    DeleteDC(source);
+    DeleteObject(bmp);
+  } else if (HANDLE icon = LoadImageW(module, resource, IMAGE_ICON, width, height, 0)) {
+    DrawIconEx(t.dc, left, top, static_cast<HICON>(icon), width, height, 0, nullptr, DI_NORMAL);
+    DestroyIcon(static_cast<HICON>(icon));
+  } else {
+    return;
+  }
+  Touched(t, left, top, left + width, top + height, 0);
+}
+
+HWND CreateCanvasControl(HWND parent, int id, int x, int y, int width, int height,
+                         DWORD extraStyle) {
+  HWND control = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | extraStyle,
+                                 x, y, width, height, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 GetModuleHandleW(nullptr), nullptr);
+  if (!control) return nullptr;
+
+  auto t = std::make_unique<Target>();
+  t->kind = Kind::kControl;
+  t->key = control;
+  t->control = control;
+  t->deferred = false;
+  RECT client{};
+  GetClientRect(control, &client);
+  t->visibleWidth = client.right;
+  t->visibleHeight = client.bottom;
+  HDC dc = GetDC(control);
+  bool made = MakePicture(*t, dc, client.right, client.bottom);
+  ReleaseDC(control, dc);
+  if (!made) {
+    Release(*t);
+    DestroyWindow(control);
+    return nullptr;
+  }
+  ApplyDefaults(*t);
+  RECT all{0, 0, t->width, t->height};
+  FillRect(t->dc, &all, t->backgroundBrush);
+  targets[control] = std::move(t);
+
+  SendMessageW(control, WM_SETFONT, SendMessageW(parent, WM_GETFONT, 0, 0), FALSE);
+  WNDPROC previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CanvasControlProc)));
+  if (!staticProc) staticProc = previous;
+  return control;
+}
+
+BOOL PaintCanvasControl(const DRAWITEMSTRUCT& item) {
+  Target* t = Find(item.hwndItem);
+  if (!t || t->kind != Kind::kControl) return FALSE;
+  if (item.itemAction & ODA_DRAWENTIRE)
+    BitBlt(item.hDC, 0, 0, t->visibleWidth, t->visibleHeight, t->dc, 0, 0, SRCCOPY);
+  return TRUE;
+}
+
+CanvasCounts GetCanvasCounts() { return CanvasCounts{targets.size(), fonts.size()}; }

@@ -1,0 +1,58 @@
+// The drawing layer every picture of the program is composed on.
+//
+// A target is either a memory bitmap (identified by its own HBITMAP) or the
+// surface of an owner-drawn static control (identified by the control's
+// window). Each target keeps its picture in a memory DC. Operations act on
+// the calling thread's current target; with none, or with an unregistered
+// one, they do nothing.
+//
+// Coordinates are target pixels passed as floats and rounded half to even.
+// Colours are COLORREF; -1 where allowed means the target's default.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string_view>
+
+constexpr COLORREF kDefaultColor = static_cast<COLORREF>(-1);
+
+// Targets.
+void Attach(HANDLE parentOrBitmap, int controlId = 0);
+void Detach();
+void Redraw();
+HBITMAP NewBitmap(int32_t width, int32_t height);
+void EndBitmap();
+SIZE GetCanvasSize();
+HDC GetCanvasDC();
+
+// Drawing.
+void Clear(COLORREF color, int fillStyle = 0);
+void SetColors(COLORREF foreground, COLORREF background);
+void SetWidth(int pixels);
+void SetPos(float x, float y);
+void DrawLine(float x, float y, COLORREF color);
+void Box(float x1, float y1, float x2, float y2, int cornerPercent,
+         COLORREF lineColor, COLORREF fillColor, int fillStyle = 0);
+int NewFont(std::wstring_view face, float points, int style);
+void SetFont(int fontId);
+void Print(std::wstring_view text);
+void CopyAt(HBITMAP source, float x, float y, int mix = R2_COPYPEN);
+void CopyAll(HBITMAP source, DWORD rasterOp = SRCCOPY);
+void RenderResource(std::wstring_view name, float x1, float y1, float x2, float y2);
+
+// Font style bits for NewFont.
+enum FontStyle : int { kBold = 1, kItalic = 2, kUnderline = 4, kStrikeOut = 8 };
+
+// The control surface: an owner-drawn STATIC whose face is a copy of its
+// picture. The parent must answer WM_DRAWITEM with PaintCanvasControl.
+HWND CreateCanvasControl(HWND parent, int id, int x, int y, int width, int height,
+                         DWORD extraStyle);
+BOOL PaintCanvasControl(const DRAWITEMSTRUCT& item);
+
+// What the layer holds, for tests that prove nothing accumulates.
+struct CanvasCounts {
+  size_t targets;
+  size_t fonts;
+};
+CanvasCounts GetCanvasCounts();

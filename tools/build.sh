@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds Quimbara.exe into build/Quimbara/
+# (cross-compiled) and, with --native, the sanitizer build of the arithmetic
+# tests into build-native/.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/tools/setup.sh"
+
+if [ ! -f "$root/build/build.ninja" ]; then
+  cmake -S "$root" -B "$root/build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+cmake --build "$root/build"
+
+if [ "${1:-}" = --native ]; then
+  if [ ! -f "$root/build-native/build.ninja" ]; then
+    cmake -S "$root" -B "$root/build-native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  fi
+  cmake --build "$root/build-native"
+fi

@@ -1,0 +1,54 @@
+# Sourced by the other scripts: one project-local 32-bit Wine prefix, quiet.
+QUIMBARA_ROOT=${QUIMBARA_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+export WINEPREFIX=${QUIMBARA_WINEPREFIX:-$QUIMBARA_ROOT/build/wineprefix}
+export WINEARCH=win32
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko installer dialogs: the program needs neither.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Makes the prefix once (a few seconds). With no window manager under Xvfb,
+# Wine's managed windows get no caption and every hide blocks for seconds,
+# so the prefix lets Wine draw the frames itself.
+quimbara_wine_prefix() {
+  [ -f "$WINEPREFIX/.quimbara-ready" ] && return 0
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  wineboot -i >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.quimbara-ready"
+}
+
+# Starts a private Xvfb screen larger than the window and exports DISPLAY.
+# QUIMBARA_XVFB_PID names the server for quimbara_stop_xvfb.
+quimbara_start_xvfb() {
+  local n=${QUIMBARA_DISPLAY_NUMBER:-$((90 + RANDOM % 400))}
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
+  QUIMBARA_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 100); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start on $DISPLAY" >&2
+  return 1
+}
+
+# A wineserver must never outlive the X display its windows live on.
+quimbara_stop_xvfb() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  [ -n "${QUIMBARA_XVFB_PID:-}" ] && kill "$QUIMBARA_XVFB_PID" 2>/dev/null && wait "$QUIMBARA_XVFB_PID" 2>/dev/null
+  return 0
+}
+
+# Waits up to $2 seconds (default 30) for a visible window titled exactly $1; prints its id.
+quimbara_wait_window() {
+  local deadline=$((SECONDS + ${2:-30})) id
+  while [ $SECONDS -lt $deadline ]; do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
