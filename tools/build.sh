@@ -5,16 +5,19 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/setup.sh"
+# QUIMBARA_BUILD puts a second build (and its own Wine prefix) elsewhere.
+build=${QUIMBARA_BUILD:-$root/build}
+native=${QUIMBARA_BUILD:-$root/build}-native
 
-if [ ! -f "$root/build/build.ninja" ]; then
-  cmake -S "$root" -B "$root/build" -G Ninja \
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-cmake --build "$root/build"
+cmake --build "$build"
 
 if [ "${1:-}" = --native ]; then
-  if [ ! -f "$root/build-native/build.ninja" ]; then
-    cmake -S "$root" -B "$root/build-native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  if [ ! -f "$native/build.ninja" ]; then
+    cmake -S "$root" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
   fi
-  cmake --build "$root/build-native"
+  cmake --build "$native"
 fi

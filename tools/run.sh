@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/build.sh"
 . "$root/tools/wine-env.sh"
-exe="$root/build/Quimbara/Quimbara.exe"
+exe="${QUIMBARA_BUILD:-$root/build}/Quimbara/Quimbara.exe"
 
 if [ -n "${DISPLAY:-}" ]; then
   quimbara_wine_prefix

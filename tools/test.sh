@@ -21,6 +21,6 @@ wineserver -p
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 
 status=0
-ctest --test-dir "$root/build" --output-on-failure -j2 || status=1
-ctest --test-dir "$root/build-native" --output-on-failure -j2 || status=1
+ctest --test-dir "${QUIMBARA_BUILD:-$root/build}" --output-on-failure -j2 || status=1
+ctest --test-dir "${QUIMBARA_BUILD:-$root/build}-native" --output-on-failure -j2 || status=1
 exit $status

@@ -1,6 +1,6 @@
 # Sourced by the other scripts: one project-local 32-bit Wine prefix, quiet.
 QUIMBARA_ROOT=${QUIMBARA_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
-export WINEPREFIX=${QUIMBARA_WINEPREFIX:-$QUIMBARA_ROOT/build/wineprefix}
+export WINEPREFIX=${QUIMBARA_WINEPREFIX:-${QUIMBARA_BUILD:-$QUIMBARA_ROOT/build}/wineprefix}
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer dialogs: the program needs neither.
