@@ -1,10 +1,14 @@
 #include "app/main_window.h"
 
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/speed_prompt.h"
 #include "app/state.h"
 #include "canvas/canvas.h"
+#include "measure/map_loader.h"
+#include "measure/number_text.h"
 #include "measure/point_picking.h"
 
 namespace {
@@ -14,6 +18,7 @@ constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
 constexpr int kClientWidth = 1268;
 constexpr int kClientHeight = 989;
 constexpr wchar_t kCreditItem[] = L"Realizado por https://quimbara.example/";
+constexpr wchar_t kMapFileName[] = L"Mapa_Politico_de_Espana.jpg";
 
 // The window whose callback is live. Until the modal run starts, messages
 // get only the dialog defaults.
@@ -52,11 +57,27 @@ void SetIcons(HWND window) {
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
+// The module's own path, however long: a folder deeper than MAX_PATH would
+// otherwise be cut and the map reported missing.
+std::wstring ModuleFileName() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) return path.substr(0, length);
+    if (path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
+}
+
 void InitialisePicture(HWND window) {
   CanvasBitmap = NewBitmap(kCanvasWidth, kCanvasHeight);
   Attach(CanvasBitmap);
   Clear(RGB(255, 255, 255));
   RenderResource(L"#500", 0, 0, kCanvasWidth, kCanvasHeight);
+
+  // Ends the program when the map is missing.
+  MapBitmap = LoadMapBitmap(MapFilePath());
 
   Attach(CanvasBitmap);
   CopyAt(MapBitmap, 0, 0);
@@ -106,6 +127,15 @@ INT_PTR CALLBACK MainWindowDialogProc(HWND window, UINT message, WPARAM wParam, 
 }
 
 }  // namespace
+
+// Kept in UTF-16 throughout: a folder named outside the ANSI code page must
+// still lead to the map.
+std::wstring MapFilePath() {
+  std::wstring path = ModuleFileName();
+  const size_t slash = path.rfind(L'\\');
+  path.resize(slash == std::wstring::npos ? 0 : slash + 1);
+  return path + kMapFileName;
+}
 
 HWND CreateMainDialog(HWND parent) {
   std::vector<WORD> dialog = MainWindowTemplate();
@@ -185,12 +215,15 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case WM_INITDIALOG:
       InitialisePicture(window);
+      // Still hidden: the question comes before the window.
+      AskSpeed(L"250");
       break;
     case WM_NCACTIVATE:
       KeepFocus(wParam != 0);
       break;
     case WM_COMMAND:
       // ID_CREDIT (also the map's click notifications) and anything else: nothing.
+      if (LOWORD(wParam) == ID_SPEED) AskSpeed(NumberText(SpeedKmh));
       break;
   }
   return 0;

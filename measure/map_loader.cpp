@@ -1,1 +1,138 @@
-// filled in next
+#include "measure/map_loader.h"
+
+#include "app/gdiplus.h"
+
+#include <limits>
+
+#include "app/state.h"
+#include "canvas/canvas.h"
+#include "measure/image_fit.h"
+
+namespace {
+
+using namespace Gdiplus::DllExports;
+using Gdiplus::GpGraphics;
+using Gdiplus::GpImage;
+using Gdiplus::GpStatus;
+
+// Old volume-label bit of the find data: such an entry is no file either.
+constexpr DWORD kVolumeLabelAttribute = 0x08;
+
+// One owner per GDI+ object, so that every way out of the loader releases it.
+class Image {
+ public:
+  Image() = default;
+  Image(const Image&) = delete;
+  Image& operator=(const Image&) = delete;
+  ~Image() { Reset(); }
+  GpImage** Out() { return &image_; }
+  GpImage* get() const { return image_; }
+  void Reset() {
+    if (image_) GdipDisposeImage(image_);
+    image_ = nullptr;
+  }
+
+ private:
+  GpImage* image_ = nullptr;
+};
+
+class Graphics {
+ public:
+  Graphics() = default;
+  Graphics(const Graphics&) = delete;
+  Graphics& operator=(const Graphics&) = delete;
+  ~Graphics() { Reset(); }
+  GpGraphics** Out() { return &graphics_; }
+  GpGraphics* get() const { return graphics_; }
+  void Reset() {
+    if (graphics_) GdipDeleteGraphics(graphics_);
+    graphics_ = nullptr;
+  }
+
+ private:
+  GpGraphics* graphics_ = nullptr;
+};
+
+void Report(const std::wstring& text) {
+  MessageBoxW(nullptr, text.c_str(), kMessageCaption, kMessageBoxStyle);
+}
+
+}  // namespace
+
+bool FileExists(const std::wstring& fileName) {
+  // A pattern would match some other entry, and a name with a NUL in it
+  // would be looked up cut short.
+  if (fileName.empty() || fileName.back() == L':' ||
+      fileName.find_first_of(std::wstring_view(L"?*\0", 3)) != std::wstring::npos)
+    return false;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(fileName.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | kVolumeLabelAttribute)) == 0;
+}
+
+HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t width,
+                                     uint32_t height, uint32_t exactSize) {
+  if (exactSize && (width == 0 || height == 0)) return nullptr;
+
+  if (!FileExists(fileName)) {
+    Report(L"[GraphicLoadImageFileToBitmap] called on <" + fileName + L"> Missing file");
+    ExitProcess(0);
+  }
+
+  Image image;
+  if (GdipLoadImageFromFile(fileName.c_str(), image.Out()) != Gdiplus::Ok) {
+    Report(L"[GraphicLoadImageFileToBitmap] [GdipLoadImagefromFile] read error on <" + fileName +
+           L">");
+    return nullptr;
+  }
+
+  Gdiplus::REAL imageWidth = 0, imageHeight = 0;
+  if (GdipGetImageDimension(image.get(), &imageWidth, &imageHeight) != Gdiplus::Ok ||
+      !(imageWidth > 0) || !(imageHeight > 0))
+    return nullptr;
+
+  const FitSize size = FitImageBox(width, height, imageWidth, imageHeight, exactSize != 0);
+  constexpr uint32_t kLargest = std::numeric_limits<int32_t>::max();
+  if (size.width > kLargest || size.height > kLargest) return nullptr;
+  HBITMAP bitmap = NewBitmap(static_cast<int32_t>(size.width), static_cast<int32_t>(size.height));
+  if (!bitmap) return nullptr;
+
+  Attach(bitmap);
+  Clear(RGB(255, 255, 255));
+  GpStatus drawn = Gdiplus::GenericError;
+  {
+    Graphics graphics;
+    if (GdipCreateFromHDC(GetCanvasDC(), graphics.Out()) == Gdiplus::Ok) {
+      drawn = GdipDrawImageRectRect(
+          graphics.get(), image.get(), 0, 0, static_cast<Gdiplus::REAL>(size.width),
+          static_cast<Gdiplus::REAL>(size.height), 0, 0, imageWidth, imageHeight,
+          Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
+    }
+  }
+  image.Reset();
+
+  if (drawn != Gdiplus::Ok) {
+    EndBitmap();
+    bitmap = nullptr;
+  }
+  Detach();
+  return bitmap;
+}
+
+HBITMAP LoadMapBitmap(const std::wstring& fileName) {
+  HBITMAP loaded = GraphicLoadImageFileToBitmap(fileName, kCanvasWidth, kCanvasHeight, 1);
+  if (!loaded) return nullptr;
+
+  Attach(loaded);
+  const SIZE size = GetCanvasSize();
+  Detach();
+  HBITMAP map = NewBitmap(size.cx, size.cy);
+  Attach(map);
+  CopyAll(loaded);
+  Detach();
+  Attach(loaded);
+  EndBitmap();
+  return map;
+}

@@ -7,6 +7,9 @@
 
 #include "app/state.h"
 #include "canvas/canvas.h"
+#include "measure/map_loader.h"
+#include "../support/box_answerer.h"
+#include "../support/gdiplus_environment.h"
 
 namespace {
 
@@ -32,19 +35,35 @@ std::wstring MenuText(HMENU menu, UINT position) {
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Without its map the program ends on the spot, and so would this test.
+    ASSERT_TRUE(FileExists(MapFilePath())) << "no map beside the test program";
     before_ = GetCanvasCounts();
     window_ = CreateMainDialog(nullptr);
     ASSERT_NE(window_, nullptr);
+
+    // The speed is asked before the window shows.
+    BoxAnswerer answerer({L"120"});
+    bool windowHidden = false;
+    answerer.Inspect([&](HWND) { windowHidden = !IsWindowVisible(window_); });
+    SpeedKmh = 0;
     BeginModalRun(window_);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.seen()[0].caption, L"Velocidad");
+    EXPECT_EQ(answerer.seen()[0].text, L"250");
+    EXPECT_TRUE(windowHidden);
+    EXPECT_EQ(SpeedKmh, 120);
+
     map_ = GetDlgItem(window_, ID_MAP);
     Pump();
   }
   void TearDown() override {
     if (IsWindow(window_)) DestroyWindow(window_);
     Pump();
-    Attach(CanvasBitmap);
-    EndBitmap();
-    CanvasBitmap = nullptr;
+    for (HBITMAP* b : {&CanvasBitmap, &MapBitmap}) {
+      Attach(*b);
+      EndBitmap();
+      *b = nullptr;
+    }
     // Nothing the window made stays behind in the canvas.
     EXPECT_EQ(GetCanvasCounts().targets, before_.targets);
   }
@@ -103,13 +122,32 @@ TEST_F(MainWindowTest, MenuHasCreditSeparatorAndSpeed) {
     EXPECT_FALSE(state & (MF_GRAYED | MF_DISABLED | MF_CHECKED)) << i;
     EXPECT_EQ(MenuText(popup, i).find(L'&'), std::wstring::npos) << i;
   }
-  // The credit item does nothing.
+  // The credit item, and the map's click notification with the same id, do nothing.
+  BoxAnswerer answerer;
   SendMessageW(window_, WM_COMMAND, 1001, 0);
+  SendMessageW(window_, WM_COMMAND, MAKEWPARAM(ID_MAP, STN_CLICKED),
+               reinterpret_cast<LPARAM>(map_));
   Pump();
   EXPECT_TRUE(IsWindow(window_));
+  EXPECT_TRUE(answerer.seen().empty());
 }
 
-TEST_F(MainWindowTest, MapControlIsAWhiteOwnerDrawnStatic) {
+TEST_F(MainWindowTest, SpeedItemAsksAgainProposingTheCurrentSpeed) {
+  BoxAnswerer answerer({L"90", std::nullopt, BoxReply::Ok()});
+  SendMessageW(window_, WM_COMMAND, ID_SPEED, 0);
+  EXPECT_EQ(SpeedKmh, 90);
+  SendMessageW(window_, WM_COMMAND, ID_SPEED, 0);  // cancelled
+  EXPECT_EQ(SpeedKmh, 0);
+  SendMessageW(window_, WM_COMMAND, ID_SPEED, 0);
+  EXPECT_EQ(SpeedKmh, 0);
+  ASSERT_EQ(answerer.seen().size(), 3u);
+  EXPECT_EQ(answerer.seen()[0].text, L"120");
+  EXPECT_EQ(answerer.seen()[1].text, L"90");
+  EXPECT_EQ(answerer.seen()[2].text, L"0");
+  EXPECT_TRUE(IsWindowVisible(window_));
+}
+
+TEST_F(MainWindowTest, MapControlIsAnOwnerDrawnStaticShowingTheMap) {
   ASSERT_NE(map_, nullptr);
   wchar_t cls[32] = {};
   GetClassNameW(map_, cls, 32);
@@ -125,13 +163,28 @@ TEST_F(MainWindowTest, MapControlIsAWhiteOwnerDrawnStatic) {
   EXPECT_EQ(r.right - r.left, 1267);
   EXPECT_EQ(r.bottom - r.top, 990);
 
-  // Its picture and what the screen shows of it are the white canvas.
+  // The map at canvas size, and the control's picture and what the screen
+  // shows of it are that map.
+  ASSERT_NE(MapBitmap, nullptr);
+  Attach(MapBitmap);
+  EXPECT_EQ(GetCanvasSize().cx, kCanvasWidth);
+  EXPECT_EQ(GetCanvasSize().cy, kCanvasHeight);
+  HDC mapDc = GetCanvasDC();
   Attach(window_, ID_MAP);
-  for (POINT p : {POINT{0, 0}, POINT{600, 400}, POINT{1266, 900}})
-    EXPECT_EQ(GetPixel(GetCanvasDC(), p.x, p.y), RGB(255, 255, 255)) << p.x << "," << p.y;
-  HDC dc = GetDC(map_);
-  EXPECT_EQ(GetPixel(dc, 600, 400), RGB(255, 255, 255));
-  ReleaseDC(map_, dc);
+  HDC shownDc = GetCanvasDC();
+  HDC screenDc = GetDC(map_);
+  int notWhite = 0;
+  for (POINT p : {POINT{0, 0}, POINT{300, 300}, POINT{600, 400}, POINT{900, 600},
+                  POINT{1266, 900}, POINT{1266, 989}}) {
+    const COLORREF map = GetPixel(mapDc, p.x, p.y);
+    notWhite += map != RGB(255, 255, 255);
+    EXPECT_EQ(GetPixel(shownDc, p.x, p.y), map) << p.x << "," << p.y;
+    if (p.y < 900) {
+      EXPECT_EQ(GetPixel(screenDc, p.x, p.y), map) << p.x << "," << p.y;
+    }
+  }
+  ReleaseDC(map_, screenDc);
+  EXPECT_GE(notWhite, 4);
 }
 
 TEST_F(MainWindowTest, EnterAndEscapeLeaveTheWindowOpen) {

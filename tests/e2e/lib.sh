@@ -7,11 +7,56 @@ fail() {
 }
 
 # The speed prompt comes before the main window: accept what it proposes.
+# Waits up to $1 seconds (default 60: the first Wine start in a fresh prefix
+# is slow); returns non-zero when no prompt came.
 answer_speed_prompt() {
   local prompt
-  if prompt=$(quimbara_wait_window Velocidad "${1:-5}"); then
-    xdotool windowfocus --sync "$prompt" key Return
-  fi
+  prompt=$(quimbara_wait_window Velocidad "${1:-60}") || return 1
+  xdotool windowfocus --sync "$prompt" key Return
+}
+
+# The probe (tests/e2e/probe.cpp) looks at the program's windows from inside
+# Wine; set PROBE to its exe first.
+# box_text CAPTION SECONDS [--ok]: the message of the box titled CAPTION.
+box_text() {
+  wine "$PROBE" box "$@" | tr -d '\r'
+}
+
+# "x y": where the client area of the window titled $1 is on the screen.
+client_origin() {
+  wine "$PROBE" origin "$1" | tr -d '\r'
+}
+
+# How many pixels of the w x h area at the client origin $3 of screenshot $1
+# differ by more than a few percent from the top-left w x h of image $2.
+# (ImageMagick's policy here refuses /dev/fd, so the crops go to files.)
+differing_pixels() {
+  local w=$4 h=$5 x y shown expected count
+  read -r x y <<<"$3"
+  shown=$(mktemp --suffix=.png)
+  expected=$(mktemp --suffix=.png)
+  convert "$1" -crop "${w}x${h}+${x}+${y}" +repage "$shown"
+  convert "$2" -crop "${w}x${h}+0+0" +repage "$expected"
+  count=$({ compare -metric AE -fuzz 4% "$shown" "$expected" null: 2>&1 || true; } | cut -d' ' -f1)
+  rm -f "$shown" "$expected"
+  [[ $count =~ ^[0-9.e+]+$ ]] || fail "compare: $count"
+  printf '%.0f\n' "$count"  # large counts come in exponent notation
+}
+
+# Waits up to 10 s for the visible map area of the window titled Quimbara
+# (the lowest rows hide under the window's edge) to show image $1, with at
+# most $2 pixels off; fails, naming the case $3, when it doesn't.
+expect_map_area() {
+  local origin differ shot deadline=$((SECONDS + 10))
+  origin=$(client_origin Quimbara) || fail "$3: no client area"
+  while :; do
+    shot=$(screenshot)
+    differ=$(differing_pixels "$shot" "$1" "$origin" 1267 900)
+    rm -f "$shot"
+    [ "$differ" -le "$2" ] && return 0
+    [ $SECONDS -lt "$deadline" ] || fail "$3: $differ pixels of the map area are not as expected"
+    sleep 0.5
+  done
 }
 
 # Saves the whole screen and prints the file's path.
