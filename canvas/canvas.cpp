@@ -28,6 +28,7 @@ struct Target {
   int lineHeight = 0;
   int x = 0, y = 0;
   bool deferred = true;       // bitmaps never repaint anything
+  bool faceCurrent = false;   // the control shows exactly its picture
 };
 
 struct FontEntry {
@@ -55,6 +56,7 @@ void Touched(Target& t, const RECT* area) {
   if (t.deferred) return;
   InvalidateRect(t.control, area, FALSE);
   UpdateWindow(t.control);
+  t.faceCurrent = true;
 }
 
 void Touched(Target& t, int left, int top, int right, int bottom, int margin) {
@@ -187,8 +189,11 @@ void Attach(HANDLE parentOrBitmap, int controlId) {
 
 void Detach() { current = nullptr; }
 
+// Drawing on the control has already shown itself; repainting identical
+// pixels again would double the cost of every pointer move. Only what may
+// have been drawn straight into the picture's DC needs a repaint.
 void Redraw() {
-  if (current) Touched(*current, nullptr);
+  if (current && !current->faceCurrent) Touched(*current, nullptr);
 }
 
 HBITMAP NewBitmap(int32_t width, int32_t height) {
@@ -220,7 +225,11 @@ SIZE GetCanvasSize() {
   return SIZE{current->width, current->height};
 }
 
-HDC GetCanvasDC() { return current ? current->dc : nullptr; }
+HDC GetCanvasDC() {
+  if (!current) return nullptr;
+  current->faceCurrent = false;  // the caller may draw on it directly
+  return current->dc;
+}
 
 void Clear(COLORREF color, int fillStyle) {
   if (!current) return;
