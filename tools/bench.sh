@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Measures Quimbara as a user feels it, under Wine in a private Xvfb screen,
+# and prints a table: time per pointer move against the bare GDI floor,
+# start-up against a minimal dialog program, idle CPU, memory, file sizes.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/tools/build.sh"
+build=${QUIMBARA_BUILD:-$root/build}
+cmake --build "$build" --target move_bench minimal_dialog >/dev/null
+. "$root/tools/wine-env.sh"
+trap quimbara_stop_xvfb EXIT
+quimbara_start_xvfb
+quimbara_wine_prefix
+wineserver -p
+wine cmd /c exit >/dev/null 2>&1 </dev/null
+
+exe="$build/Quimbara/Quimbara.exe"
+minimal="$build/bench/minimal_dialog.exe"
+runs=${QUIMBARA_BENCH_RUNS:-7}
+
+median() { sort -n | awk '{v[NR]=$1} END{print v[int((NR+1)/2)]}'; }
+
+# Launch -> first box on the screen, in milliseconds.
+time_to_box() {
+  local title=$1; shift
+  local t0 t1 id
+  t0=$(date +%s%N)
+  wine "$@" >/dev/null 2>&1 &
+  local pid=$!
+  id=$(quimbara_wait_window "$title" 60)
+  t1=$(date +%s%N)
+  xdotool windowfocus --sync "$id" key Escape
+  if [ "$title" = Velocidad ]; then
+    id=$(quimbara_wait_window Quimbara 30)
+    xdotool windowfocus --sync "$id" key alt+F4
+  fi
+  wait "$pid" || true
+  echo $(((t1 - t0) / 1000000))
+}
+
+time_to_box Velocidad "$exe" >/dev/null  # warm the file cache and Wine
+time_to_box Minimal "$minimal" >/dev/null
+start_q=$(for _ in $(seq "$runs"); do time_to_box Velocidad "$exe"; done | median)
+start_m=$(for _ in $(seq "$runs"); do time_to_box Minimal "$minimal"; done | median)
+
+# CPU used over 5 s with the window open and nothing happening.
+wine "$exe" >/dev/null 2>&1 &
+program=$!
+id=$(quimbara_wait_window Velocidad 60)
+xdotool windowfocus --sync "$id" key Return
+window=$(quimbara_wait_window Quimbara 30)
+sleep 1
+pid=$(pgrep -f 'Quimbara/Quimbara.exe' | head -1)
+ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+c0=$(ticks)
+sleep 5
+c1=$(ticks)
+idle_ms=$(((c1 - c0) * 1000 / $(getconf CLK_TCK)))
+xdotool windowfocus --sync "$window" key alt+F4
+wait "$program" || true
+
+moves=$(wine "$build/bench/move_bench.exe")
+value() { echo "$moves" | awk -v k="$1" '$1 == k {print $2}'; }
+
+cat <<TABLE
+| Measure | Quimbara | Reference | Goal |
+| --- | --- | --- | --- |
+| One pointer move during a drag (median of $(value moves)) | $(value move_program_ms) ms | floor $(value move_floor_ms) ms ($(value move_ratio) x) | <= 1.25 x floor |
+| Launch to speed prompt on screen (median of $runs) | $start_q ms | minimal dialog $start_m ms ($(awk -v a="$start_q" -v b="$start_m" 'BEGIN{printf "%.2f", a/b}') x) | <= 2 x |
+| CPU used in 5 s idle | $idle_ms ms | | ~0 |
+| Working set after start-up / after $(value moves) moves | $(value working_set_start_mb) MB / $(value working_set_after_mb) MB | growth $(value working_set_growth_mb) MB | <= 1 MB |
+| Quimbara.exe / map | $(($(stat -c %s "$exe") / 1024)) KB / $(($(stat -c %s "$build/Quimbara/Mapa_Politico_de_Espana.jpg") / 1024)) KB | | |
+TABLE
