@@ -76,3 +76,15 @@ pixel() {
 close_with_alt_f4() {
   xdotool windowfocus --sync "$1" key alt+F4
 }
+
+# The background job $1 must end, with exit code 0, within $2 seconds: one
+# still running then has hung. Fails naming the case $3 otherwise.
+expect_exit_0_within() {
+  local deadline=$((SECONDS + $2)) code
+  while kill -0 "$1" 2>/dev/null; do
+    [ $SECONDS -lt "$deadline" ] || fail "$3: still running after $2 s"
+    sleep 0.2
+  done
+  wait "$1" && code=0 || code=$?
+  [ "$code" = 0 ] || fail "$3: exit code $code"
+}
