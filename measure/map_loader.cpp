@@ -19,39 +19,27 @@ using Gdiplus::GpStatus;
 constexpr DWORD kVolumeLabelAttribute = 0x08;
 
 // One owner per GDI+ object, so that every way out of the loader releases it.
-class Image {
+template <typename T, GpStatus(WINGDIPAPI* Release)(T*)>
+class Owned {
  public:
-  Image() = default;
-  Image(const Image&) = delete;
-  Image& operator=(const Image&) = delete;
-  ~Image() { Reset(); }
-  GpImage** Out() { return &image_; }
-  GpImage* get() const { return image_; }
+  Owned() = default;
+  Owned(const Owned&) = delete;
+  Owned& operator=(const Owned&) = delete;
+  ~Owned() { Reset(); }
+  T** Out() { return &object_; }
+  T* get() const { return object_; }
   void Reset() {
-    if (image_) GdipDisposeImage(image_);
-    image_ = nullptr;
+    if (object_) Release(object_);
+    object_ = nullptr;
   }
 
  private:
-  GpImage* image_ = nullptr;
+  T* object_ = nullptr;
 };
 
-class Graphics {
- public:
-  Graphics() = default;
-  Graphics(const Graphics&) = delete;
-  Graphics& operator=(const Graphics&) = delete;
-  ~Graphics() { Reset(); }
-  GpGraphics** Out() { return &graphics_; }
-  GpGraphics* get() const { return graphics_; }
-  void Reset() {
-    if (graphics_) GdipDeleteGraphics(graphics_);
-    graphics_ = nullptr;
-  }
-
- private:
-  GpGraphics* graphics_ = nullptr;
-};
+using Image = Owned<GpImage, GdipDisposeImage>;
+using Graphics = Owned<GpGraphics, GdipDeleteGraphics>;
+using ImageAttributes = Owned<Gdiplus::GpImageAttributes, GdipDisposeImageAttributes>;
 
 void Report(const std::wstring& text) {
   MessageBoxW(nullptr, text.c_str(), kMessageCaption, kMessageBoxStyle);
@@ -104,11 +92,18 @@ HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t widt
   GpStatus drawn = Gdiplus::GenericError;
   {
     Graphics graphics;
+    // Left to itself, GDI+ blends the last row and column of an enlarged
+    // picture with the nothing beyond its edge: a white fringe, and a 1x1
+    // picture drawn as a fade to white. Mirroring the edge pixels outwards
+    // keeps every pixel the picture's own.
+    ImageAttributes edges;
+    if (GdipCreateImageAttributes(edges.Out()) == Gdiplus::Ok)
+      GdipSetImageAttributesWrapMode(edges.get(), Gdiplus::WrapModeTileFlipXY, 0, FALSE);
     if (GdipCreateFromHDC(GetCanvasDC(), graphics.Out()) == Gdiplus::Ok) {
       drawn = GdipDrawImageRectRect(
           graphics.get(), image.get(), 0, 0, static_cast<Gdiplus::REAL>(size.width),
           static_cast<Gdiplus::REAL>(size.height), 0, 0, imageWidth, imageHeight,
-          Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
+          Gdiplus::UnitPixel, edges.get(), nullptr, nullptr);
     }
   }
   image.Reset();

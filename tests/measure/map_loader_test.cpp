@@ -175,8 +175,8 @@ TEST_F(LoaderTest, MapIsStretchedToTheCanvasWhateverItsProportions) {
   // bottom and right edges: no white band of a proportional fit.
   EXPECT_TRUE(Reddish(PixelOf(map, 620, 495)));
   EXPECT_TRUE(Bluish(PixelOf(map, 647, 495)));
-  EXPECT_TRUE(Reddish(PixelOf(map, 10, 985)));
-  EXPECT_TRUE(Bluish(PixelOf(map, 1262, 985)));
+  EXPECT_TRUE(Reddish(PixelOf(map, 0, 989)));
+  EXPECT_TRUE(Bluish(PixelOf(map, 1266, 989)));
   End(map);
 }
 
@@ -201,11 +201,10 @@ TEST_F(LoaderTest, KeepsProportionsInsideTheBoxUnlessAskedForTheExactSize) {
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(SizeOf(b).cx, c.expectWidth);
     EXPECT_EQ(SizeOf(b).cy, c.expectHeight);
-    // Drawn over the whole bitmap, not into a corner of it. (An enlarged
-    // picture fades into the white for a pixel or two at its right and
-    // bottom edges: GDI+ samples beyond the image.)
-    EXPECT_TRUE(Reddish(PixelOf(b, 2, c.expectHeight - 6)));
-    EXPECT_TRUE(Bluish(PixelOf(b, c.expectWidth - 6, c.expectHeight - 6)));
+    // Drawn over the whole bitmap, not into a corner of it, and right up
+    // to its last row and column, with no white fringe.
+    EXPECT_TRUE(Reddish(PixelOf(b, 0, c.expectHeight - 1)));
+    EXPECT_TRUE(Bluish(PixelOf(b, c.expectWidth - 1, c.expectHeight - 1)));
     End(b);
   }
   EXPECT_EQ(NewTargets(), 0u);
