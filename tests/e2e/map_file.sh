@@ -11,7 +11,7 @@ PROBE=$2
 map="$(dirname "$exe")/Mapa_Politico_de_Espana.jpg"
 work=$(mktemp -d)
 program=
-trap '[ -n "$program" ] && kill $program 2>/dev/null; rm -rf "$work"' EXIT
+trap '{ [ -n "$program" ] && kill $program 2>/dev/null; } || true; rm -rf "$work"' EXIT
 
 copy_program() {
   mkdir -p "$1"
