@@ -88,3 +88,29 @@ expect_exit_0_within() {
   wait "$1" && code=0 || code=$?
   [ "$code" = 0 ] || fail "$3: exit code $code"
 }
+
+# Copies of the program, each alone in a folder of its own: set exe to the
+# program under test; the running copy's pid is kept in program.
+copy_program() {
+  mkdir -p "$1"
+  cp "$exe" "$1/Quimbara.exe"
+}
+# Started from elsewhere, so that only its own folder can lead to the map.
+start_copy() {
+  (cd / && exec wine "$1/Quimbara.exe") &
+  program=$!
+}
+# After Alt+F4 (or the last box) the copy has a few seconds to end with 0.
+expect_exit_0() {
+  expect_exit_0_within "$program" 20 "$1"
+  program=
+}
+# Answers the speed prompt; a message box coming instead fails at once.
+expect_prompt_not_box() {
+  local deadline=$((SECONDS + 60))
+  while [ $SECONDS -lt $deadline ]; do
+    answer_speed_prompt 1 && return 0
+    quimbara_wait_window Veltranico 1 >/dev/null && fail "$1: '$(box_text Veltranico 1)'"
+  done
+  fail "$1: no speed prompt"
+}

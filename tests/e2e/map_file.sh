@@ -13,30 +13,6 @@ work=$(mktemp -d)
 program=
 trap '{ [ -n "$program" ] && kill $program 2>/dev/null; } || true; rm -rf "$work"' EXIT
 
-copy_program() {
-  mkdir -p "$1"
-  cp "$exe" "$1/"
-}
-start_copy() {
-  (cd / && exec wine "$1/Quimbara.exe") &
-  program=$!
-}
-expect_exit_0() {
-  local code
-  wait "$program" && code=0 || code=$?
-  program=
-  [ "$code" = 0 ] || fail "$1: exit code $code"
-}
-# Answers the speed prompt; a message box coming instead fails at once.
-expect_prompt_not_box() {
-  local deadline=$((SECONDS + 60))
-  while [ $SECONDS -lt $deadline ]; do
-    answer_speed_prompt 1 && return 0
-    quimbara_wait_window Veltranico 1 >/dev/null && fail "$1: '$(box_text Veltranico 1)'"
-  done
-  fail "$1: no speed prompt"
-}
-
 # No map: the "Missing file" box, no window at all, then the end with 0.
 copy_program "$work/sin_mapa"
 start_copy "$work/sin_mapa"

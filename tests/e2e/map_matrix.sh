@@ -15,29 +15,6 @@ program=
 # A program that already died can't be killed: the folder goes all the same.
 trap '{ [ -n "$program" ] && kill "$program" 2>/dev/null; } || true; rm -rf "$work"' EXIT
 
-# Copies the program into the new folder $1, with nothing beside it yet.
-copy_program() {
-  mkdir -p "$1"
-  cp "$exe" "$1/Quimbara.exe"
-}
-start_copy() {
-  (cd / && exec wine "$1/Quimbara.exe") &
-  program=$!
-}
-# After Alt+F4 (or the last box) the program has a few seconds to end.
-expect_exit_0() {
-  expect_exit_0_within "$program" 20 "$1"
-  program=
-}
-# Answers the speed prompt; a message box coming instead fails at once.
-expect_prompt_not_box() {
-  local deadline=$((SECONDS + 60))
-  while [ $SECONDS -lt $deadline ]; do
-    answer_speed_prompt 1 && return 0
-    quimbara_wait_window Veltranico 1 >/dev/null && fail "$1: '$(box_text Veltranico 1)'"
-  done
-  fail "$1: no speed prompt"
-}
 # A w x h picture in four colours, one to each quadrant, written with the
 # options and to the file that follow: drawn shrunk, moved, mirrored, with
 # its channels swapped or not stretched to the whole area, it can't pass for
