@@ -10,7 +10,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 exe="${QUIMBARA_BUILD:-$root/build}/Quimbara/Quimbara.exe"
 
 if [ -n "${DISPLAY:-}" ]; then
-  quimbara_wine_prefix
+  # A prefix of its own, whose windows the desktop's window manager handles.
+  export WINEPREFIX="${QUIMBARA_BUILD:-$root/build}/wineprefix-desktop"
+  quimbara_wine_prefix --managed
   exec wine "$exe"
 fi
 

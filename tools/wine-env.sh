@@ -8,12 +8,15 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Makes the prefix once (a few seconds). With no window manager under Xvfb,
 # Wine's managed windows get no caption and every hide blocks for seconds,
-# so the prefix lets Wine draw the frames itself.
+# so the prefix lets Wine draw the frames itself; with --managed (a real
+# desktop) the window manager keeps them, as for any other program.
 quimbara_wine_prefix() {
   [ -f "$WINEPREFIX/.quimbara-ready" ] && return 0
   mkdir -p "$(dirname "$WINEPREFIX")"
   wineboot -i >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  if [ "${1:-}" != --managed ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  fi
   wineserver -w
   touch "$WINEPREFIX/.quimbara-ready"
 }
