@@ -8,11 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUIMBARA_BUILD:-$root/build}
 cmake --build "$build" --target move_bench minimal_dialog >/dev/null
 . "$root/tools/wine-env.sh"
-trap quimbara_stop_xvfb EXIT
-quimbara_start_xvfb
-quimbara_wine_prefix
-wineserver -p
-wine cmd /c exit >/dev/null 2>&1 </dev/null
+quimbara_start_session
 
 exe="$build/Quimbara/Quimbara.exe"
 minimal="$build/bench/minimal_dialog.exe"

@@ -10,15 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
   (cd "$root/map" && npm ci --no-audit --no-fund --loglevel=error)
 . "$root/tools/wine-env.sh"
 
-trap quimbara_stop_xvfb EXIT
-quimbara_start_xvfb
-quimbara_wine_prefix
-# One persistent wineserver: otherwise CTest waits for Wine's helper
-# processes to wind down after every test.
-wineserver -p
-# Wine's background services start with the first program. Start them here,
-# away from CTest's pipes, so that no test waits for them to end.
-wine cmd /c exit >/dev/null 2>&1 </dev/null
+quimbara_start_session
 
 status=0
 ctest --test-dir "${QUIMBARA_BUILD:-$root/build}" --output-on-failure -j2 || status=1

@@ -55,3 +55,15 @@ quimbara_wait_window() {
   done
   return 1
 }
+
+# A private screen with the prefix ready and one persistent wineserver:
+# otherwise every Wine program waits for Wine's helper processes to wind
+# down. The background services start with the first program, so start them
+# here, away from the callers' pipes. Stopped by quimbara_stop_xvfb on exit.
+quimbara_start_session() {
+  trap quimbara_stop_xvfb EXIT
+  quimbara_start_xvfb
+  quimbara_wine_prefix
+  wineserver -p
+  wine cmd /c exit >/dev/null 2>&1 </dev/null
+}
