@@ -121,6 +121,7 @@ INT_PTR CALLBACK MainWindowDialogProc(HWND window, UINT message, WPARAM wParam, 
       return TRUE;
     case WM_DESTROY:
       if (window == callbackWindow) callbackWindow = nullptr;
+      if (window == MainDialogHandle) MainDialogHandle = nullptr;
       break;
   }
   return FALSE;

@@ -52,11 +52,13 @@ HBRUSH MakeBrush(COLORREF color, int fillStyle) {
 }
 
 // Every drawing on the control shows at once, as if drawn on the screen.
+// Only a repaint of the whole control brings the face up to date: after a
+// partial one, whatever was drawn straight into the DC elsewhere still waits.
 void Touched(Target& t, const RECT* area) {
   if (t.deferred) return;
   InvalidateRect(t.control, area, FALSE);
   UpdateWindow(t.control);
-  t.faceCurrent = true;
+  if (!area) t.faceCurrent = true;
 }
 
 void Touched(Target& t, int left, int top, int right, int bottom, int margin) {
