@@ -1,22 +1,35 @@
 #include "app/main_window.h"
 
 #include <string>
-#include <string_view>
-#include <vector>
 
+#include "app/dialog_template.h"
 #include "app/speed_prompt.h"
 #include "app/state.h"
 #include "canvas/canvas.h"
 #include "measure/map_loader.h"
 #include "measure/number_text.h"
 #include "measure/point_picking.h"
+#include "res/resource.h"
 
 namespace {
 
-constexpr DWORD kMainStyle = 0x94CA00D4 & ~WS_VISIBLE;  // shown only once initialised
+constexpr DWORD kRequestedStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION |
+                                  WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT |
+                                  DS_NOFAILCREATE | DS_3DLOOK;
+static_assert(kRequestedStyle == 0x94CA00D4);
+// Created hidden: the window shows only once the picture and the speed are there.
+constexpr DWORD kMainStyle = kRequestedStyle & ~WS_VISIBLE;
 constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
-constexpr int kClientWidth = 1268;
-constexpr int kClientHeight = 989;
+static_assert(kMainExStyle == 0x10000);
+// The map control's own style; the canvas adds WS_CHILD, WS_VISIBLE and SS_OWNERDRAW.
+constexpr DWORD kMapStyle = SS_NOTIFY;
+static_assert((WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | kMapStyle) == 0x5000010D);
+// One column wider and one row shorter than the map, and the menu bar then
+// takes its height from this too: the window keeps the outer size it has
+// always had, so the map's last rows sit under the lower edge and the
+// client's last column shows the window's background.
+constexpr int kClientWidth = kCanvasWidth + 1;
+constexpr int kClientHeight = kCanvasHeight - 1;
 constexpr wchar_t kCreditItem[] = L"Realizado por https://quimbara.example/";
 constexpr wchar_t kMapFileName[] = L"Mapa_Politico_de_Espana.jpg";
 
@@ -24,31 +37,10 @@ constexpr wchar_t kMapFileName[] = L"Mapa_Politico_de_Espana.jpg";
 // get only the dialog defaults.
 HWND callbackWindow = nullptr;
 
-// A DLGTEMPLATE with no items, the standard dialog class and a DS_SETFONT font.
-std::vector<WORD> MainWindowTemplate() {
-  std::vector<WORD> t;
-  auto dword = [&t](DWORD v) {
-    t.push_back(LOWORD(v));
-    t.push_back(HIWORD(v));
-  };
-  auto text = [&t](std::wstring_view s) {
-    t.insert(t.end(), s.begin(), s.end());
-    t.push_back(0);
-  };
-  dword(kMainStyle);
-  dword(kMainExStyle);
-  t.insert(t.end(), {0, 0, 0, 0, 0});  // no items; x, y, cx, cy set after creation
-  t.insert(t.end(), {0, 0});           // no menu, standard class
-  text(L"");                           // caption set after creation
-  t.push_back(8);
-  text(L"MS Sans Serif");
-  return t;
-}
-
 void SetIcons(HWND window) {
   HINSTANCE module = GetModuleHandleW(nullptr);
   auto load = [module](int size) {
-    return LoadImageW(module, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, size, size, LR_SHARED);
+    return LoadImageW(module, MAKEINTRESOURCEW(IDI_QUIMBARA), IMAGE_ICON, size, size, LR_SHARED);
   };
   HANDLE big = load(32);
   if (!big) return;
@@ -70,21 +62,19 @@ std::wstring ModuleFileName() {
   }
 }
 
-void InitialisePicture(HWND window) {
+void InitialisePicture() {
   CanvasBitmap = NewBitmap(kCanvasWidth, kCanvasHeight);
   Attach(CanvasBitmap);
   Clear(RGB(255, 255, 255));
+  // Room for a splash picture built into the exe under id 500. This build
+  // carries none, so nothing is drawn and the canvas stays white.
   RenderResource(L"#500", 0, 0, kCanvasWidth, kCanvasHeight);
 
   // Ends the program when the map is missing.
   MapBitmap = LoadMapBitmap(MapFilePath());
 
-  Attach(CanvasBitmap);
-  CopyAt(MapBitmap, 0, 0);
-  Redraw();
-  Attach(window, ID_MAP);
-  CopyAll(CanvasBitmap);
-  Redraw();
+  RebuildBase();
+  ShowCanvas();
 }
 
 // Switching to another program and back returns the focus where it was.
@@ -97,8 +87,11 @@ void KeepFocus(bool becomingActive) {
   }
 }
 
-// The window's own dialog procedure: the callback, then the defaults.
-INT_PTR CALLBACK MainWindowDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// The dialog procedure Windows calls for the main window: it decides when
+// MainDialogProc, the program's callback, is live, and then supplies the
+// defaults around it.
+INT_PTR CALLBACK MainDialogDefaultsProc(HWND window, UINT message, WPARAM wParam,
+                                        LPARAM lParam) {
   // The system's own initialisation and activation calls stay with the
   // dialog manager: the modal run makes the real initialisation call.
   if (message == WM_INITDIALOG || message == WM_ACTIVATE) return FALSE;
@@ -111,6 +104,9 @@ INT_PTR CALLBACK MainWindowDialogProc(HWND window, UINT message, WPARAM wParam, 
         return PaintCanvasControl(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       break;
     case WM_SYSCOMMAND:
+      // Left to the dialog manager, the Close command would turn into
+      // IDCANCEL, which the callback ignores so that Escape can't close the
+      // window. Caught here, the close box, Alt+F4 and the system menu end it.
       if ((wParam & 0xFFF0) == SC_CLOSE) {
         SendMessageW(window, WM_CLOSE, 0, 0);
         return TRUE;
@@ -139,10 +135,10 @@ std::wstring MapFilePath() {
 }
 
 HWND CreateMainDialog(HWND parent) {
-  std::vector<WORD> dialog = MainWindowTemplate();
-  HWND window = CreateDialogIndirectParamW(
-      GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(dialog.data()), parent,
-      MainWindowDialogProc, 0);
+  // No items, and no size yet: it is set once the frame can be measured.
+  DialogTemplate dialog(kMainStyle, kMainExStyle, 0, 0, L"", 8, L"MS Sans Serif");
+  HWND window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog.get(), parent,
+                                           MainDialogDefaultsProc, 0);
   if (!window) return nullptr;
 
   // The frame is measured before the menu exists, so the menu bar later
@@ -158,7 +154,10 @@ HWND CreateMainDialog(HWND parent) {
   MainDialogHandle = window;
 
   SetIcons(window);
-  HWND map = CreateCanvasControl(window, ID_MAP, 0, 0, kCanvasWidth, kCanvasHeight, SS_NOTIFY);
+  // Two layers over the plain static: the canvas's own procedure (focus on
+  // press, keys kept from the dialog manager) and, on top, MapControlProc,
+  // which turns drags into measurements. Each layer hands on to the one below.
+  HWND map = CreateCanvasControl(window, ID_MAP, 0, 0, kCanvasWidth, kCanvasHeight, kMapStyle);
   Attach(window, ID_MAP);
   SetColors(kDefaultColor, RGB(0xC0, 0xC0, 0xC0));
   Clear(kDefaultColor);
@@ -212,10 +211,10 @@ HMENU BuildMenu(HWND window) {
   return bar;
 }
 
-INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MainDialogProc(HWND, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
-      InitialisePicture(window);
+      InitialisePicture();
       // Still hidden: the question comes before the window.
       AskSpeed(L"250");
       break;

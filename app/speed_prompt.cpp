@@ -2,69 +2,30 @@
 
 #include <windows.h>
 
-#include <string_view>
-#include <vector>
-
+#include "app/dialog_template.h"
 #include "app/speed_answer.h"
 #include "app/state.h"
 
 namespace {
 
 constexpr DWORD kBoxStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_CENTER | DS_MODALFRAME;
+static_assert(kBoxStyle == 0x80C80880);
+constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
+static_assert(kEditStyle == 0x50810080);
+constexpr DWORD kOkStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON;
+static_assert(kOkStyle == 0x50010001);
+constexpr DWORD kCancelStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+static_assert(kCancelStyle == 0x50010000);
+constexpr DWORD kPromptStyle = WS_CHILD | WS_VISIBLE | SS_LEFT;
+static_assert(kPromptStyle == 0x50000000);
+
 constexpr int kEditId = 101;
 constexpr int kPromptId = 102;
 constexpr size_t kLongestAnswer = 255;
 
-// Predefined control classes in a dialog template.
-constexpr WORD kButtonClass = 0x0080;
-constexpr WORD kEditClass = 0x0081;
-constexpr WORD kStaticClass = 0x0082;
-
 struct InputBoxCall {
   int32_t x, y;
   std::wstring answer;
-};
-
-// A DLGTEMPLATE without DS_SETFONT (the box uses the system font) and its
-// four items, in tab order.
-class BoxTemplate {
- public:
-  BoxTemplate(std::wstring_view title, short width, short height) {
-    words_.reserve(256);
-    Dword(kBoxStyle);
-    Dword(0);
-    words_.push_back(0);  // item count, raised by each Item
-    words_.insert(words_.end(), {0, 0, static_cast<WORD>(width), static_cast<WORD>(height)});
-    words_.insert(words_.end(), {0, 0});  // no menu, standard dialog class
-    Text(title);
-  }
-
-  void Item(WORD cls, int id, short x, short y, short cx, short cy, DWORD style,
-            std::wstring_view text) {
-    if (words_.size() % 2) words_.push_back(0);  // items start on a DWORD boundary
-    Dword(style);
-    Dword(0);
-    words_.insert(words_.end(), {static_cast<WORD>(x), static_cast<WORD>(y),
-                                 static_cast<WORD>(cx), static_cast<WORD>(cy),
-                                 static_cast<WORD>(id), 0xFFFF, cls});
-    Text(text);
-    words_.push_back(0);  // no creation data
-    ++words_[kCountIndex];
-  }
-
-  LPCDLGTEMPLATEW get() const { return reinterpret_cast<LPCDLGTEMPLATEW>(words_.data()); }
-
- private:
-  static constexpr size_t kCountIndex = 4;
-  void Dword(DWORD v) {
-    words_.push_back(LOWORD(v));
-    words_.push_back(HIWORD(v));
-  }
-  void Text(std::wstring_view s) {
-    words_.insert(words_.end(), s.begin(), s.end());
-    words_.push_back(0);
-  }
-  std::vector<WORD> words_;
 };
 
 void PlaceAndSelect(HWND box, const InputBoxCall& call) {
@@ -110,14 +71,12 @@ INT_PTR CALLBACK InputBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPar
 
 std::wstring InputBox(const std::wstring& prompt, const std::wstring& title,
                       const std::wstring& proposed, int32_t x, int32_t y) {
-  BoxTemplate box(title, 150, 100);
-  box.Item(kEditClass, kEditId, 4, 82, 140, 12,
-           WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, proposed);
-  box.Item(kButtonClass, IDOK, 104, 5, 40, 10,
-           WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, L"OK");
-  box.Item(kButtonClass, IDCANCEL, 104, 19, 40, 10,
-           WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, L"Cancel");
-  box.Item(kStaticClass, kPromptId, 5, 5, 95, 72, WS_CHILD | WS_VISIBLE | SS_LEFT, prompt);
+  // No DS_SETFONT: the box uses the system font.
+  DialogTemplate box(kBoxStyle, 0, 150, 100, title);
+  box.Item(DialogTemplate::kEdit, kEditId, 4, 82, 140, 12, kEditStyle, proposed);
+  box.Item(DialogTemplate::kButton, IDOK, 104, 5, 40, 10, kOkStyle, L"OK");
+  box.Item(DialogTemplate::kButton, IDCANCEL, 104, 19, 40, 10, kCancelStyle, L"Cancel");
+  box.Item(DialogTemplate::kStatic, kPromptId, 5, 5, 95, 72, kPromptStyle, prompt);
 
   // No owner: the main window stays usable while the box is up.
   InputBoxCall call{x, y, {}};
@@ -127,6 +86,8 @@ std::wstring InputBox(const std::wstring& prompt, const std::wstring& title,
 }
 
 void AskSpeed(const std::wstring& proposed) {
+  // The prompt is a bare "#": the title already says what is asked, and the
+  // box stays small enough to sit over the map without hiding much of it.
   // A box that can't be shown answers "", which is acceptable: this never
   // spins without asking.
   while (!ParseSpeedAnswer(InputBox(L"#", L"Velocidad", proposed, -1, -1), SpeedKmh)) {

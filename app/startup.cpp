@@ -17,7 +17,9 @@ void InitCommonControlsAtRunTime() {
   auto initEx = reinterpret_cast<InitEx>(
       reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")));
   if (initEx) {
-    INITCOMMONCONTROLSEX request{sizeof request, 0x9FF};
+    constexpr DWORD kClasses = ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES;
+    static_assert(kClasses == 0x9FF);
+    INITCOMMONCONTROLSEX request{sizeof request, kClasses};
     initEx(&request);
   } else if (auto init = reinterpret_cast<void(WINAPI*)()>(
                  reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControls")))) {

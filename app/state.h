@@ -24,8 +24,8 @@ constexpr int kCanvasHeight = 990;
 constexpr int ID_MAP = 1001;
 constexpr int ID_CREDIT = 1001;
 constexpr int ID_SPEED = 1002;
-constexpr int kIconId = 200;
 
 // Every message box of the program looks the same: no owner, one OK button.
-constexpr UINT kMessageBoxStyle = MB_SETFOREGROUND | MB_TASKMODAL;  // 0x12000
+constexpr UINT kMessageBoxStyle = MB_SETFOREGROUND | MB_TASKMODAL;
+static_assert(kMessageBoxStyle == 0x12000);
 constexpr wchar_t kMessageCaption[] = L"Veltranico";

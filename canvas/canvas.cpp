@@ -1,5 +1,7 @@
 #include "canvas/canvas.h"
 
+#include "canvas/owned.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -11,18 +13,20 @@ namespace {
 
 enum class Kind { kControl, kBitmap };
 
+// Owns its picture: erasing a target from the registry puts the DC's own
+// objects back, then deletes the brush, the bitmap and the DC, in that order.
 struct Target {
   Kind kind = Kind::kBitmap;
   HANDLE key = nullptr;       // the control's HWND or the bitmap's HBITMAP
   HWND control = nullptr;     // control targets only
-  HDC dc = nullptr;           // holds the picture
-  HBITMAP bitmap = nullptr;   // selected into dc
-  HGDIOBJ originalBitmap = nullptr;
-  HGDIOBJ originalFont = nullptr;
+  OwnedDC dc;                 // holds the picture
+  OwnedBitmap bitmap;
+  Selection pictureSelected;  // the bitmap in the DC
+  Selection fontSelected;     // fonts belong to the font table
+  OwnedBrush backgroundBrush;
   int width = 0, height = 0;
   int visibleWidth = 0, visibleHeight = 0;
   COLORREF foreground = 0, background = 0;
-  HBRUSH backgroundBrush = nullptr;
   int penWidth = 0;
   int font = 0;
   int lineHeight = 0;
@@ -35,7 +39,7 @@ struct FontEntry {
   std::wstring face;
   float points;
   int style;
-  HFONT handle = nullptr;     // made the first time the font is selected
+  OwnedFont handle;           // made the first time the font is selected
 };
 
 std::map<HANDLE, std::unique_ptr<Target>> targets;
@@ -46,9 +50,9 @@ WNDPROC staticProc = nullptr;
 int Px(float v) { return static_cast<int>(std::lrint(v)); }  // half to even
 
 // Solid for style 0; 1..6 are the GDI hatch patterns.
-HBRUSH MakeBrush(COLORREF color, int fillStyle) {
-  if (fillStyle >= 1 && fillStyle <= 6) return CreateHatchBrush(fillStyle - 1, color);
-  return CreateSolidBrush(color);
+OwnedBrush MakeBrush(COLORREF color, int fillStyle) {
+  if (fillStyle >= 1 && fillStyle <= 6) return OwnedBrush(CreateHatchBrush(fillStyle - 1, color));
+  return OwnedBrush(CreateSolidBrush(color));
 }
 
 // Every drawing on the control shows at once, as if drawn on the screen.
@@ -85,7 +89,7 @@ void SelectFontInto(Target& t, int fontId) {
   FontEntry& f = fonts[fontId];
   if (!f.handle) {
     LOGFONTW lf{};
-    long double pixels = GetDeviceCaps(t.dc, LOGPIXELSY) * static_cast<long double>(f.points) / 72;
+    long double pixels = GetDeviceCaps(t.dc.get(), LOGPIXELSY) * static_cast<long double>(f.points) / 72;
     lf.lfHeight = -static_cast<LONG>(std::lrint(static_cast<double>(pixels)));
     lf.lfWeight = (f.style & kBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (f.style & kItalic) != 0;
@@ -93,56 +97,45 @@ void SelectFontInto(Target& t, int fontId) {
     lf.lfStrikeOut = (f.style & kStrikeOut) != 0;
     lf.lfCharSet = ANSI_CHARSET;
     f.face.copy(lf.lfFaceName, LF_FACESIZE - 1);
-    f.handle = CreateFontIndirectW(&lf);
+    f.handle.Reset(CreateFontIndirectW(&lf));
     if (!f.handle) return;
   }
-  HGDIOBJ previous = SelectObject(t.dc, f.handle);
-  if (!t.originalFont) t.originalFont = previous;
+  t.fontSelected.Select(t.dc.get(), f.handle.get());
   t.font = fontId;
   TEXTMETRICW tm{};
-  GetTextMetricsW(t.dc, &tm);
+  GetTextMetricsW(t.dc.get(), &tm);
   t.lineHeight = tm.tmHeight + tm.tmExternalLeading;
 }
 
 void SetBackground(Target& t, COLORREF color) {
   t.background = color;
-  HBRUSH brush = CreateSolidBrush(color);
-  if (t.backgroundBrush) DeleteObject(t.backgroundBrush);
-  t.backgroundBrush = brush;
-  SetBkColor(t.dc, color);
-  SetBkMode(t.dc, OPAQUE);
+  t.backgroundBrush.Reset(CreateSolidBrush(color));
+  SetBkColor(t.dc.get(), color);
+  SetBkMode(t.dc.get(), OPAQUE);
 }
 
 void ApplyDefaults(Target& t) {
   t.foreground = GetSysColor(COLOR_WINDOWTEXT);
-  SetTextColor(t.dc, t.foreground);
+  SetTextColor(t.dc.get(), t.foreground);
   SetBackground(t, GetSysColor(COLOR_BTNFACE));
-  SetTextAlign(t.dc, TA_UPDATECP);
+  SetTextAlign(t.dc.get(), TA_UPDATECP);
   SelectFontInto(t, NewFont(L"MS Sans Serif", 8, 0));
-}
-
-void Release(Target& t) {
-  if (current == &t) current = nullptr;
-  if (t.originalFont) SelectObject(t.dc, t.originalFont);
-  if (t.originalBitmap) SelectObject(t.dc, t.originalBitmap);
-  if (t.bitmap) DeleteObject(t.bitmap);
-  if (t.dc) DeleteDC(t.dc);
-  if (t.backgroundBrush) DeleteObject(t.backgroundBrush);
 }
 
 void Unregister(HANDLE key) {
   auto it = targets.find(key);
   if (it == targets.end()) return;
-  Release(*it->second);
+  if (current == it->second.get()) current = nullptr;
   targets.erase(it);
 }
 
 // A memory picture compatible with `reference` (the screen when null).
 bool MakePicture(Target& t, HDC reference, int width, int height) {
-  t.dc = CreateCompatibleDC(reference);
-  t.bitmap = t.dc ? CreateCompatibleBitmap(reference, width, height) : nullptr;
+  t.dc.Reset(CreateCompatibleDC(reference));
+  if (!t.dc) return false;
+  t.bitmap.Reset(CreateCompatibleBitmap(reference, width, height));
   if (!t.bitmap) return false;
-  t.originalBitmap = SelectObject(t.dc, t.bitmap);
+  t.pictureSelected.Select(t.dc.get(), t.bitmap.get());
   t.width = width;
   t.height = height;
   return true;
@@ -204,14 +197,11 @@ HBITMAP NewBitmap(int32_t width, int32_t height) {
   HDC screen = GetDC(nullptr);
   bool made = MakePicture(*t, screen, width, height);
   ReleaseDC(nullptr, screen);
-  if (!made) {
-    Release(*t);
-    return nullptr;
-  }
+  if (!made) return nullptr;
   t->kind = Kind::kBitmap;
-  t->key = t->bitmap;
+  t->key = t->bitmap.get();
   ApplyDefaults(*t);
-  HBITMAP key = t->bitmap;
+  HBITMAP key = t->bitmap.get();
   targets[key] = std::move(t);
   return key;
 }
@@ -230,17 +220,16 @@ SIZE GetCanvasSize() {
 HDC GetCanvasDC() {
   if (!current) return nullptr;
   current->faceCurrent = false;  // the caller may draw on it directly
-  return current->dc;
+  return current->dc.get();
 }
 
 void Clear(COLORREF color, int fillStyle) {
   if (!current) return;
   Target& t = *current;
   RECT all{0, 0, t.width, t.height};
-  HBRUSH brush = MakeBrush(color == kDefaultColor ? t.background : color, fillStyle);
-  if (fillStyle >= 1 && fillStyle <= 6) FillRect(t.dc, &all, t.backgroundBrush);
-  FillRect(t.dc, &all, brush);
-  DeleteObject(brush);
+  OwnedBrush brush = MakeBrush(color == kDefaultColor ? t.background : color, fillStyle);
+  if (fillStyle >= 1 && fillStyle <= 6) FillRect(t.dc.get(), &all, t.backgroundBrush.get());
+  FillRect(t.dc.get(), &all, brush.get());
   t.x = t.y = 0;
   Touched(t, nullptr);
 }
@@ -249,7 +238,7 @@ void SetColors(COLORREF foreground, COLORREF background) {
   if (!current) return;
   Target& t = *current;
   t.foreground = foreground == kDefaultColor ? GetSysColor(COLOR_WINDOWTEXT) : foreground;
-  SetTextColor(t.dc, t.foreground);
+  SetTextColor(t.dc.get(), t.foreground);
   SetBackground(t, background == kDefaultColor ? GetSysColor(COLOR_BTNFACE) : background);
 }
 
@@ -267,12 +256,12 @@ void DrawLine(float x, float y, COLORREF color) {
   if (!current) return;
   Target& t = *current;
   int toX = Px(x), toY = Px(y);
-  HPEN pen = CreatePen(PS_SOLID, t.penWidth, Resolve(t, color));
-  HGDIOBJ previous = SelectObject(t.dc, pen);
-  MoveToEx(t.dc, t.x, t.y, nullptr);
-  LineTo(t.dc, toX, toY);
-  SelectObject(t.dc, previous);
-  DeleteObject(pen);
+  {
+    OwnedPen pen(CreatePen(PS_SOLID, t.penWidth, Resolve(t, color)));
+    Selection drawing(t.dc.get(), pen.get());
+    MoveToEx(t.dc.get(), t.x, t.y, nullptr);
+    LineTo(t.dc.get(), toX, toY);
+  }
   Touched(t, std::min(t.x, toX), std::min(t.y, toY), std::max(t.x, toX) + 1,
           std::max(t.y, toY) + 1, t.penWidth + 1);
   t.x = toX;
@@ -286,20 +275,18 @@ void Box(float x1, float y1, float x2, float y2, int cornerPercent, COLORREF lin
   int left = Px(x1), top = Px(y1), right = Px(x2), bottom = Px(y2);
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);
-  HPEN pen = CreatePen(PS_SOLID, t.penWidth, Resolve(t, lineColor));
-  HBRUSH brush = MakeBrush(Resolve(t, fillColor), fillStyle);
-  HGDIOBJ oldPen = SelectObject(t.dc, pen);
-  HGDIOBJ oldBrush = SelectObject(t.dc, brush);
-  if (cornerPercent > 0) {
-    int round = std::min(right - left, bottom - top) * cornerPercent / 100;
-    RoundRect(t.dc, left, top, right, bottom, round, round);
-  } else {
-    Rectangle(t.dc, left, top, right, bottom);
+  {
+    OwnedPen pen(CreatePen(PS_SOLID, t.penWidth, Resolve(t, lineColor)));
+    OwnedBrush brush = MakeBrush(Resolve(t, fillColor), fillStyle);
+    Selection border(t.dc.get(), pen.get());
+    Selection fill(t.dc.get(), brush.get());
+    if (cornerPercent > 0) {
+      int round = std::min(right - left, bottom - top) * cornerPercent / 100;
+      RoundRect(t.dc.get(), left, top, right, bottom, round, round);
+    } else {
+      Rectangle(t.dc.get(), left, top, right, bottom);
+    }
   }
-  SelectObject(t.dc, oldBrush);
-  SelectObject(t.dc, oldPen);
-  DeleteObject(brush);
-  DeleteObject(pen);
   Touched(t, left, top, right, bottom, t.penWidth + 1);
 }
 
@@ -310,7 +297,7 @@ int NewFont(std::wstring_view face, float points, int style) {
     if (fonts[i].face == name && fonts[i].points == points && fonts[i].style == style)
       return static_cast<int>(i);
   }
-  fonts.push_back(FontEntry{name, points, style});
+  fonts.push_back(FontEntry{name, points, style, {}});
   return static_cast<int>(fonts.size() - 1);
 }
 
@@ -324,9 +311,9 @@ void Print(std::wstring_view text) {
   Target& t = *current;
   RECT line{t.x, t.y, t.width, t.y + t.lineHeight};
   if (!text.empty() && line.left < line.right) {
-    SetTextColor(t.dc, t.foreground);
-    MoveToEx(t.dc, t.x, t.y, nullptr);
-    ExtTextOutW(t.dc, t.x, t.y, ETO_CLIPPED, &line, text.data(),
+    SetTextColor(t.dc.get(), t.foreground);
+    MoveToEx(t.dc.get(), t.x, t.y, nullptr);
+    ExtTextOutW(t.dc.get(), t.x, t.y, ETO_CLIPPED, &line, text.data(),
                 static_cast<UINT>(text.size()), nullptr);
     Touched(t, &line);
   }
@@ -345,7 +332,7 @@ void CopyAt(HBITMAP source, float x, float y, int mix) {
     case R2_MASKPEN: rop = SRCAND; break;
     case R2_MERGEPEN: rop = SRCPAINT; break;
   }
-  BitBlt(current->dc, Px(x), Px(y), from->width, from->height, from->dc, 0, 0, rop);
+  BitBlt(current->dc.get(), Px(x), Px(y), from->width, from->height, from->dc.get(), 0, 0, rop);
   Touched(*current, nullptr);
 }
 
@@ -355,7 +342,7 @@ void CopyAll(HBITMAP source, DWORD rasterOp) {
   if (!from) return;
   int width = std::min(from->width, current->width);
   int height = std::min(from->height, current->height);
-  BitBlt(current->dc, 0, 0, width, height, from->dc, 0, 0, rasterOp);
+  BitBlt(current->dc.get(), 0, 0, width, height, from->dc.get(), 0, 0, rasterOp);
   Touched(*current, nullptr);
 }
 
@@ -371,20 +358,18 @@ void RenderResource(std::wstring_view name, float x1, float y1, float x2, float 
   int left = Px(x1), top = Px(y1);
   int width = Px(x2) - left + 1, height = Px(y2) - top + 1;
   HINSTANCE module = GetModuleHandleW(nullptr);
-  if (HANDLE bmp = LoadImageW(module, resource, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)) {
+  if (OwnedBitmap bmp{static_cast<HBITMAP>(
+          LoadImageW(module, resource, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))}) {
     BITMAP info{};
-    GetObjectW(bmp, sizeof info, &info);
-    HDC source = CreateCompatibleDC(t.dc);
-    HGDIOBJ previous = SelectObject(source, bmp);
-    SetStretchBltMode(t.dc, HALFTONE);
-    StretchBlt(t.dc, left, top, width, height, source, 0, 0, info.bmWidth, info.bmHeight,
-               SRCCOPY);
-    SelectObject(source, previous);
-    DeleteDC(source);
-    DeleteObject(bmp);
-  } else if (HANDLE icon = LoadImageW(module, resource, IMAGE_ICON, width, height, 0)) {
-    DrawIconEx(t.dc, left, top, static_cast<HICON>(icon), width, height, 0, nullptr, DI_NORMAL);
-    DestroyIcon(static_cast<HICON>(icon));
+    GetObjectW(bmp.get(), sizeof info, &info);
+    OwnedDC source(CreateCompatibleDC(t.dc.get()));
+    Selection picture(source.get(), bmp.get());
+    SetStretchBltMode(t.dc.get(), HALFTONE);
+    StretchBlt(t.dc.get(), left, top, width, height, source.get(), 0, 0, info.bmWidth,
+               info.bmHeight, SRCCOPY);
+  } else if (OwnedIcon icon{static_cast<HICON>(
+                 LoadImageW(module, resource, IMAGE_ICON, width, height, 0))}) {
+    DrawIconEx(t.dc.get(), left, top, icon.get(), width, height, 0, nullptr, DI_NORMAL);
   } else {
     return;
   }
@@ -412,13 +397,12 @@ HWND CreateCanvasControl(HWND parent, int id, int x, int y, int width, int heigh
   bool made = MakePicture(*t, dc, client.right, client.bottom);
   ReleaseDC(control, dc);
   if (!made) {
-    Release(*t);
     DestroyWindow(control);
     return nullptr;
   }
   ApplyDefaults(*t);
   RECT all{0, 0, t->width, t->height};
-  FillRect(t->dc, &all, t->backgroundBrush);
+  FillRect(t->dc.get(), &all, t->backgroundBrush.get());
   targets[control] = std::move(t);
 
   SendMessageW(control, WM_SETFONT, SendMessageW(parent, WM_GETFONT, 0, 0), FALSE);
@@ -432,7 +416,7 @@ BOOL PaintCanvasControl(const DRAWITEMSTRUCT& item) {
   Target* t = Find(item.hwndItem);
   if (!t || t->kind != Kind::kControl) return FALSE;
   if (item.itemAction & ODA_DRAWENTIRE)
-    BitBlt(item.hDC, 0, 0, t->visibleWidth, t->visibleHeight, t->dc, 0, 0, SRCCOPY);
+    BitBlt(item.hDC, 0, 0, t->visibleWidth, t->visibleHeight, t->dc.get(), 0, 0, SRCCOPY);
   return TRUE;
 }
 

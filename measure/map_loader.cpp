@@ -6,6 +6,7 @@
 
 #include "app/state.h"
 #include "canvas/canvas.h"
+#include "canvas/owned.h"
 #include "measure/image_fit.h"
 
 namespace {
@@ -19,27 +20,9 @@ using Gdiplus::GpStatus;
 constexpr DWORD kVolumeLabelAttribute = 0x08;
 
 // One owner per GDI+ object, so that every way out of the loader releases it.
-template <typename T, GpStatus(WINGDIPAPI* Release)(T*)>
-class Owned {
- public:
-  Owned() = default;
-  Owned(const Owned&) = delete;
-  Owned& operator=(const Owned&) = delete;
-  ~Owned() { Reset(); }
-  T** Out() { return &object_; }
-  T* get() const { return object_; }
-  void Reset() {
-    if (object_) Release(object_);
-    object_ = nullptr;
-  }
-
- private:
-  T* object_ = nullptr;
-};
-
-using Image = Owned<GpImage, GdipDisposeImage>;
-using Graphics = Owned<GpGraphics, GdipDeleteGraphics>;
-using ImageAttributes = Owned<Gdiplus::GpImageAttributes, GdipDisposeImageAttributes>;
+using OwnedImage = Owned<GpImage*, GdipDisposeImage>;
+using OwnedGraphics = Owned<GpGraphics*, GdipDeleteGraphics>;
+using OwnedImageAttributes = Owned<Gdiplus::GpImageAttributes*, GdipDisposeImageAttributes>;
 
 void Report(const std::wstring& text) {
   MessageBoxW(nullptr, text.c_str(), kMessageCaption, kMessageBoxStyle);
@@ -69,7 +52,7 @@ HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t widt
     ExitProcess(0);
   }
 
-  Image image;
+  OwnedImage image;
   if (GdipLoadImageFromFile(fileName.c_str(), image.Out()) != Gdiplus::Ok) {
     Report(L"[GraphicLoadImageFileToBitmap] [GdipLoadImagefromFile] read error on <" + fileName +
            L">");
@@ -91,12 +74,12 @@ HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t widt
   Clear(RGB(255, 255, 255));
   GpStatus drawn = Gdiplus::GenericError;
   {
-    Graphics graphics;
+    OwnedGraphics graphics;
     // Left to itself, GDI+ blends the last row and column of an enlarged
     // picture with the nothing beyond its edge: a white fringe, and a 1x1
     // picture drawn as a fade to white. Mirroring the edge pixels outwards
     // keeps every pixel the picture's own.
-    ImageAttributes edges;
+    OwnedImageAttributes edges;
     if (GdipCreateImageAttributes(edges.Out()) == Gdiplus::Ok)
       GdipSetImageAttributesWrapMode(edges.get(), Gdiplus::WrapModeTileFlipXY, 0, FALSE);
     if (GdipCreateFromHDC(GetCanvasDC(), graphics.Out()) == Gdiplus::Ok) {

@@ -13,21 +13,6 @@ MapPoint PointOf(LPARAM lParam) {
   return MapPoint{static_cast<int32_t>(LOWORD(lParam)), static_cast<int32_t>(HIWORD(lParam))};
 }
 
-// The canvas back to the bare map: whatever was drawn over it goes.
-void RebuildBase() {
-  Attach(CanvasBitmap);
-  Clear(RGB(255, 255, 255));
-  Attach(CanvasBitmap);
-  CopyAt(MapBitmap, 0, 0);
-  Redraw();
-}
-
-void ShowCanvas() {
-  Attach(MainDialogHandle, ID_MAP);
-  CopyAll(CanvasBitmap);
-  Redraw();
-}
-
 void OnPress(MapPoint p) {
   if (Dragging) return;
   StartPoint = p;
@@ -54,6 +39,20 @@ void OnMove(MapPoint p) {
 }
 
 }  // namespace
+
+void RebuildBase() {
+  Attach(CanvasBitmap);
+  Clear(RGB(255, 255, 255));
+  Attach(CanvasBitmap);
+  CopyAt(MapBitmap, 0, 0);
+  Redraw();
+}
+
+void ShowCanvas() {
+  Attach(MainDialogHandle, ID_MAP);
+  CopyAll(CanvasBitmap);
+  Redraw();
+}
 
 // The mouse is never captured: moves and the release count only while the
 // pointer is over the map, so a drag that leaves the map goes on when the

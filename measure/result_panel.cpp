@@ -3,6 +3,7 @@
 #include "app/state.h"
 #include "canvas/canvas.h"
 #include "measure/distance.h"
+#include "measure/point_picking.h"
 
 namespace {
 constexpr COLORREF kBlack = RGB(0, 0, 0);
@@ -15,14 +16,8 @@ void ShowDistance() {
 
   if (!HasEndPoint(EndPoint)) {
     StartPoint = EndPoint = MapPoint{0, 0};
-    Attach(CanvasBitmap);
-    Clear(kWhite);
-    Attach(CanvasBitmap);
-    CopyAt(MapBitmap, 0, 0);
-    Redraw();
-    Attach(MainDialogHandle, ID_MAP);
-    CopyAll(CanvasBitmap);
-    Redraw();
+    RebuildBase();
+    ShowCanvas();
     return;
   }
 
@@ -30,6 +25,8 @@ void ShowDistance() {
   // Stays on the canvas: every later rubber band is 2 pixels wide too.
   SetWidth(2);
   Box(2, 1, 340, 70, 0, kBlack, kWhite, 0);
+  // No installed face has this name: the font mapper's nearest match for
+  // an 8-point bold italic is the panel's look, the one users know.
   SetFont(NewFont(L"Consola", 8, kBold | kItalic));
   SetPos(10, 10);
   SetColors(kBlack, kWhite);
