@@ -10,10 +10,9 @@
 #include <vector>
 
 #include "app/gdiplus.h"
-#include "app/main_window.h"
 #include "app/state.h"
 #include "canvas/canvas.h"
-#include "../tests/support/box_answerer.h"
+#include "../tests/support/real_window.h"
 
 namespace {
 
@@ -41,14 +40,6 @@ double WorkingSetMb() {
   pmc.cb = sizeof pmc;
   GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc);
   return pmc.WorkingSetSize / (1024.0 * 1024.0);
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
 }
 
 std::vector<double> ProgramMoves(HWND map, int count) {
@@ -103,19 +94,7 @@ std::vector<double> FloorMoves(HWND window, HWND map, int count) {
   return times;
 }
 
-}  // namespace
-
-int wmain() {
-  QueryPerformanceFrequency(&frequency);
-  Gdiplus::GdiplusStartupInput input;
-  if (Gdiplus::GdiplusStartup(&GdiplusToken, &input, nullptr) != Gdiplus::Ok) return 1;
-  BoxAnswerer answerer({L"120"});
-  HWND window = CreateMainDialog(nullptr);
-  if (!window) return 1;
-  BeginModalRun(window);
-  Pump();
-  HWND map = GetDlgItem(window, ID_MAP);
-
+void MeasureMoves(HWND window, HWND map) {
   ProgramMoves(map, 200);  // warm up both paths
   FloorMoves(window, map, 200);
   double before = WorkingSetMb();
@@ -138,7 +117,19 @@ int wmain() {
   std::printf("working_set_start_mb %.1f\n", before);
   std::printf("working_set_after_mb %.1f\n", after);
   std::printf("working_set_growth_mb %.2f\n", after - before);
-  DestroyWindow(window);
+}
+
+}  // namespace
+
+int wmain() {
+  QueryPerformanceFrequency(&frequency);
+  Gdiplus::GdiplusStartupInput input;
+  if (Gdiplus::GdiplusStartup(&GdiplusToken, &input, nullptr) != Gdiplus::Ok) return 1;
+  {
+    RealWindow real(L"120");
+    if (!real.window) return 1;
+    MeasureMoves(real.window, real.map);
+  }
   Gdiplus::GdiplusShutdown(GdiplusToken);
   return 0;
 }

@@ -1,6 +1,6 @@
 // Answers the program's modal boxes in-process, as a person at the screen
-// would: each box that becomes active on this thread is, once its own
-// message loop runs, read (caption, proposed text or message) and answered.
+// would: each box that becomes active on this thread is read (caption, and
+// the proposed text or the message) and answered once it is up.
 #pragma once
 
 #include <windows.h>
@@ -16,33 +16,18 @@ struct SeenBox {
   std::wstring text;  // the input box's proposed text, or a message box's message
 };
 
-// What to do with one box. A plain text is typed over the edit's text and
-// confirmed with OK; std::nullopt presses Cancel. A message box is always
-// closed with its OK button.
+// What to do with one input box: a text is typed over the proposal and
+// confirmed with OK; std::nullopt presses Cancel. Message boxes get OK.
 struct BoxReply {
-  enum class How { kSetTextThenOk, kOk, kCancel, kTypeThenEnter, kEscape, kCloseBox };
-  How how = How::kCancel;
+  enum How { kSetTextThenOk, kOk, kCancel, kTypeThenEnter, kEscape, kCloseBox };
+  How how = kCancel;
   std::wstring text;
 
-  BoxReply(const wchar_t* typed) : how(How::kSetTextThenOk), text(typed) {}
-  BoxReply(std::wstring typed) : how(How::kSetTextThenOk), text(std::move(typed)) {}
+  BoxReply(const wchar_t* typed) : how(kSetTextThenOk), text(typed) {}
   BoxReply(std::nullopt_t) {}
-  BoxReply(std::optional<std::wstring> typed)
-      : how(typed ? How::kSetTextThenOk : How::kCancel), text(typed.value_or(L"")) {}
-
-  // OK with the proposed text left as it is.
-  static BoxReply Ok() { return BoxReply(How::kOk); }
+  BoxReply(How h, std::wstring typed = {}) : how(h), text(std::move(typed)) {}
   // Characters sent to whatever has the focus, then the Enter key.
-  static BoxReply TypeThenEnter(std::wstring typed) {
-    BoxReply r(How::kTypeThenEnter);
-    r.text = std::move(typed);
-    return r;
-  }
-  static BoxReply Escape() { return BoxReply(How::kEscape); }
-  static BoxReply CloseBox() { return BoxReply(How::kCloseBox); }
-
- private:
-  explicit BoxReply(How h) : how(h) {}
+  static BoxReply Type(std::wstring typed) { return BoxReply(kTypeThenEnter, std::move(typed)); }
 };
 
 class BoxAnswerer {
@@ -60,18 +45,15 @@ class BoxAnswerer {
   BoxAnswerer(const BoxAnswerer&) = delete;
   BoxAnswerer& operator=(const BoxAnswerer&) = delete;
 
-  void Add(BoxReply reply) { replies_.push_back(std::move(reply)); }
-  // Called with each box just before it is answered, when it is shown and
-  // its focus has settled.
+  // Called with each box just before it is answered.
   void Inspect(std::function<void(HWND box)> inspector) { inspector_ = std::move(inspector); }
   const std::vector<SeenBox>& seen() const { return seen_; }
 
   static constexpr int kEditId = 101;
-  static constexpr int kMessageTextId = 0xFFFF;
 
  private:
-  static constexpr wchar_t kAnswered[] = L"BoxAnswerer.answered";
   static constexpr UINT_PTR kReplyTimer = 0xB0A;
+  static constexpr ULONGLONG kPatienceMs = 10000;
 
   static std::wstring Text(HWND window) {
     wchar_t buffer[1024] = {};
@@ -84,57 +66,64 @@ class BoxAnswerer {
     return CallNextHookEx(nullptr, code, wParam, lParam);
   }
 
-  // Activation is still under way here, and a message box may not hold its
-  // text yet: reading and answering wait for the box's own message loop.
+  // Only dialog boxes without a menu (not the main window), each once. The
+  // box is still being activated here: it is answered from its own loop.
   void Notice(HWND box) {
     wchar_t cls[16] = {};
     GetClassNameW(box, cls, 16);
-    // Only dialog boxes without a menu (not the main window), each once.
-    if (std::wstring(cls) != L"#32770" || GetMenu(box) || GetPropW(box, kAnswered)) return;
-    SetPropW(box, kAnswered, reinterpret_cast<HANDLE>(next_ + 1));
-    ++next_;
+    if (std::wstring(cls) != L"#32770" || GetMenu(box) || GetPropW(box, L"answer")) return;
+    SetPropW(box, L"answer", reinterpret_cast<HANDLE>(++next_));
+    SetPropW(box, L"since", reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(GetTickCount64())));
     SetTimer(box, kReplyTimer, USER_TIMER_MINIMUM, Later);
   }
 
+  // A busy machine may show the box and settle its focus late; a reply sent
+  // earlier would go astray, so wait for both, with a generous deadline.
+  static bool Settled(HWND box) {
+    HWND focus = GetFocus();
+    return IsWindowVisible(box) && focus && (focus == box || IsChild(box, focus));
+  }
+
   static void CALLBACK Later(HWND box, UINT, UINT_PTR timer, DWORD) {
+    const auto since = reinterpret_cast<UINT_PTR>(GetPropW(box, L"since"));
+    if (!Settled(box) && GetTickCount64() - since < kPatienceMs) return;
     KillTimer(box, timer);
     if (active_) active_->Reply(box);
   }
 
   void Reply(HWND box) {
     HWND edit = GetDlgItem(box, kEditId);
-    HWND message = GetDlgItem(box, kMessageTextId);
+    HWND message = GetDlgItem(box, 0xFFFF);
     seen_.push_back({Text(box), edit ? Text(edit) : message ? Text(message) : L""});
     if (inspector_) inspector_(box);
-    size_t index = reinterpret_cast<size_t>(GetPropW(box, kAnswered)) - 1;
-    BoxReply reply = index < replies_.size() ? replies_[index] : BoxReply(std::nullopt);
+    const size_t index = reinterpret_cast<size_t>(GetPropW(box, L"answer")) - 1;
+    const BoxReply reply = index < replies_.size() ? replies_[index] : BoxReply(std::nullopt);
     if (!edit) {
       PostMessageW(box, WM_COMMAND, IDOK, 0);
       return;
     }
-    // Keys go where a person's would; with the focus outside the box they
-    // still reach it, so a misplaced focus shows as a wrong answer, not a hang.
-    HWND focus = GetFocus();
-    if (!focus || (focus != box && !IsChild(box, focus))) focus = box;
+    // Keys go where a person's would: a misplaced focus shows as a wrong
+    // answer, not a hang.
+    HWND focus = Settled(box) ? GetFocus() : box;
     switch (reply.how) {
-      case BoxReply::How::kSetTextThenOk:
+      case BoxReply::kSetTextThenOk:
         SetWindowTextW(edit, reply.text.c_str());
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         break;
-      case BoxReply::How::kOk:
+      case BoxReply::kOk:
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         break;
-      case BoxReply::How::kCancel:
+      case BoxReply::kCancel:
         PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
         break;
-      case BoxReply::How::kTypeThenEnter:
+      case BoxReply::kTypeThenEnter:
         for (wchar_t c : reply.text) PostMessageW(focus, WM_CHAR, c, 1);
         PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 1);
         break;
-      case BoxReply::How::kEscape:
+      case BoxReply::kEscape:
         PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 1);
         break;
-      case BoxReply::How::kCloseBox:
+      case BoxReply::kCloseBox:
         PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
     }

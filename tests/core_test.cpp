@@ -1,0 +1,150 @@
+// The arithmetic and text rules, which need no window: distance and travel
+// time, speed answers and the loader's size rule. Run natively under the
+// sanitizers and under Wine with the program's own compiler.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "app/speed_answer.h"
+#include "measure/distance.h"
+#include "measure/image_fit.h"
+#include "measure/number_text.h"
+
+namespace {
+
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+
+struct MeasureCase {
+  MapPoint start, end;
+  int32_t speed;
+  const wchar_t* km;    // the number in the first line
+  const wchar_t* time;  // the whole second line
+  bool hasEnd;
+};
+
+const MeasureCase kMeasureCases[] = {
+    {{100, 100}, {400, 500}, 120, L"500", L"A 120 km/h = 4 horas y 10 minutos", true},
+    // The root is rounded half to even, never truncated.
+    {{5, 5}, {6, 6}, 1, L"1", L"A 1 km/h = 1 horas y 0 minutos", true},      // 1.414
+    {{3, 4}, {1, 1}, 4, L"4", L"A 4 km/h = 1 horas y 0 minutos", true},      // 3.606
+    {{20, 20}, {26, 26}, 8, L"8", L"A 8 km/h = 1 horas y 0 minutos", true},  // 8.4853
+    {{1, 1}, {1225, 1129}, 1664, L"1664", L"A 1664 km/h = 1 horas y 0 minutos", true},  // 1664.49998
+    {{1, 1}, {1266, 1195}, 1740, L"1740", L"A 1740 km/h = 1 horas y 0 minutos", true},  // 1739.50003
+    // The fraction of an hour goes through a float, and minutes are truncated.
+    {{1, 1}, {18, 1}, 10, L"17", L"A 10 km/h = 1 horas y 41 minutos", true},
+    {{1, 1}, {1, 6}, 6, L"5", L"A 6 km/h = 0 horas y 49 minutos", true},
+    {{1, 1}, {851, 1}, 100, L"850", L"A 100 km/h = 8 horas y 30 minutos", true},
+    {{1, 1}, {1, 1235}, 250, L"1234", L"A 250 km/h = 4 horas y 56 minutos", true},
+    {{50, 60}, {50, 60}, 0, L"0", L"A 0 km/h = 0 horas y 0 minutos", true},
+    {{50, 60}, {51, 60}, 0, L"1", L"A 0 km/h no se llega nunca", true},
+    // Hours beyond 16 bits keep their value instead of the x87 -32768.
+    {{1, 1}, {32769, 1}, 1, L"32768", L"A 1 km/h = 32768 horas y 0 minutos", true},
+    // A float fraction that rounds up to 1.0 must not read as 60 minutes.
+    {{1, 1}, {100000001, 1}, 100000001, L"100000000", L"A 100000001 km/h = 0 horas y 59 minutos", true},
+    // Inputs no window produces: no UB, no negative distance, no "-0".
+    {{kMin, kMin}, {kMax, kMax}, 1, L"2147483647", L"A 1 km/h = 2147483647 horas y 0 minutos", true},
+    {{1, 1}, {18, 1}, -10, L"17", L"A -10 km/h = -1 horas y -41 minutos", true},
+    {{1, 1}, {2, 1}, kMin, L"1", L"A -2147483648 km/h = 0 horas y 0 minutos", true},
+    // Column 0 or row 0 is not an end point.
+    {{10, 5}, {0, 5}, 10, L"10", L"A 10 km/h = 1 horas y 0 minutos", false},
+    {{5, 10}, {5, 0}, 10, L"10", L"A 10 km/h = 1 horas y 0 minutos", false},
+    {{5, 5}, {-3, 9}, 8, L"9", L"A 8 km/h = 1 horas y 7 minutos", false},
+};
+
+TEST(Measure, LinesForEachCase) {
+  for (const MeasureCase& c : kMeasureCases) {
+    SCOPED_TRACE(testing::Message() << "to (" << c.end.x << "," << c.end.y << ") at " << c.speed);
+    const Measurement m = Measure(c.start, c.end, c.speed);
+    EXPECT_EQ(DistanceLine(m), std::wstring(L"La distancia entre esos dos puntos es de ") + c.km + L" km.");
+    EXPECT_EQ(TimeLine(m, c.speed), c.time);
+    EXPECT_EQ(HasEndPoint(c.end), c.hasEnd);
+  }
+}
+
+// Far beyond what the window can produce: nothing may trip the sanitizers,
+// and the texts stay well formed and true.
+TEST(Measure, RandomPointsAndSpeeds) {
+  std::mt19937_64 random(20240611);
+  auto coordinate = [&] {
+    return random() % 4 ? static_cast<int32_t>(random() % 65536) : static_cast<int32_t>(random());
+  };
+  for (int i = 0; i < 200000; ++i) {
+    const MapPoint a{coordinate(), coordinate()}, b{coordinate(), coordinate()};
+    const int32_t speed = random() % 3 ? static_cast<int32_t>(random() % 400) : static_cast<int32_t>(random());
+    const Measurement m = Measure(a, b, speed);
+    const std::wstring line = TimeLine(m, speed);
+    SCOPED_TRACE(testing::Message() << a.x << "," << a.y << " " << b.x << "," << b.y << " " << speed);
+
+    const long double exact = std::hypot(static_cast<long double>(a.x) - b.x, static_cast<long double>(a.y) - b.y);
+    ASSERT_LE(std::fabs(m.km - std::min(exact, static_cast<long double>(kMax))), 0.5L);
+    if (speed <= 0) continue;
+    // Hours are the exact truncation; the float step may lose the last
+    // minute, never gain one.
+    const long double q = static_cast<long double>(m.km) / speed;
+    const long long hours = static_cast<long long>(q);
+    const std::wstring head = L"A " + NumberText(speed) + L" km/h = " + NumberText(hours) + L" horas y ";
+    ASSERT_EQ(line.compare(0, head.size(), head), 0) << line;
+    const long long minutes = std::stoll(line.substr(head.size()));
+    ASSERT_EQ(line, head + NumberText(minutes) + L" minutos");
+    ASSERT_LE(minutes, 59);
+    ASSERT_LE(hours * 60 + minutes, 60 * q + 1e-6L);
+    ASSERT_GT(hours * 60 + minutes, 60 * q - 1 - 1e-6L);
+  }
+}
+
+TEST(SpeedAnswer, AcceptsOnlyPlainNumbersInRange) {
+  constexpr int32_t kUntouched = -777;
+  const struct {
+    std::wstring answer;
+    int32_t speed;  // kUntouched when rejected
+  } cases[] = {
+      {L"120", 120}, {L"0120", 120}, {L"", 0}, {L"0", 0}, {L"2147483647", kMax},
+      {L"0002147483647", kMax}, {std::wstring(255, L'0'), 0}, {std::wstring(254, L'0') + L"1", 1},
+      {L"2147483648", kUntouched}, {L"4294967416", kUntouched},  // 120 after a 32-bit wrap
+      {std::wstring(255, L'9'), kUntouched}, {L"+120", kUntouched}, {L"-5", kUntouched},
+      {L"12.5", kUntouched}, {L"1e3", kUntouched}, {L" 120", kUntouched}, {L"120 ", kUntouched},
+      {std::wstring(L"12\0" L"3", 4), kUntouched},
+      {L"\uFF11\uFF12\uFF10", kUntouched}, {L"\u0661\u0662", kUntouched}, {L"12\u00B3", kUntouched},
+      {L"/", kUntouched}, {L":", kUntouched},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.answer.size() << " chars: " << c.answer.substr(0, 20));
+    int32_t speed = kUntouched;
+    EXPECT_EQ(ParseSpeedAnswer(c.answer, speed), c.speed != kUntouched);
+    EXPECT_EQ(speed, c.speed);
+  }
+}
+
+TEST(ImageFit, SizeForEachCase) {
+  const struct {
+    uint32_t width, height;
+    float imageWidth, imageHeight;
+    bool exactSize;
+    uint32_t fitWidth, fitHeight;
+  } cases[] = {
+      {1000, 1000, 2000, 1000, false, 1000, 500},
+      {1000, 1000, 1000, 2000, false, 500, 1000},
+      {1000, 1000, 500, 250, false, 1000, 1000},  // smaller than the box: stretched
+      {1267, 990, 10, 10, true, 1267, 990},
+      {0, 0, 640, 480, false, 640, 480},  // a zero side takes the image's
+      {0, 300, 600, 600, false, 300, 300},
+      {0, 0, 2.5f, 3.5f, true, 2, 4},  // rounded half to even
+      {4, 4, 8, 5, false, 4, 2},
+      {4, 4, 8, 7, false, 4, 4},
+      {1000, 1000, 10000, 1, false, 1000, 1},  // would be 0: kept at one pixel
+      {0, 0, 0.25f, 0.25f, false, 1, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " for " << c.imageWidth << "x" << c.imageHeight);
+    const FitSize fit = FitImageBox(c.width, c.height, c.imageWidth, c.imageHeight, c.exactSize);
+    EXPECT_EQ(fit.width, c.fitWidth);
+    EXPECT_EQ(fit.height, c.fitHeight);
+  }
+}
+
+}  // namespace
