@@ -1,24 +1,41 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Quimbara under Wine.
-# With a display it runs on it until you close the window. Without one it
-# runs inside Xvfb, saves a screenshot once the window is up, prints its
-# path and closes the program.
+# Installs what is missing, builds Quimbara.exe, and starts it under Wine,
+# saying in one line what each stage does: on a fresh machine the first run
+# takes a few minutes. With a display it runs on it until you close the
+# window. Without one it runs inside Xvfb, saves a screenshot once the window
+# is up, prints its path and closes the program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/tools/build.sh"
+build=${QUIMBARA_BUILD:-$root/build}
+say() { echo "run.sh: $*" >&2; }
+
+# Says itself what it installs, if anything.
+"$root/tools/setup.sh"
+say "building Quimbara.exe (about a minute the first time)"
+log=$(mktemp)
+if ! "$root/tools/build.sh" --program >"$log" 2>&1; then
+  cat "$log" >&2
+  rm -f "$log"
+  exit 1
+fi
+rm -f "$log"
 . "$root/tools/wine-env.sh"
-exe="${QUIMBARA_BUILD:-$root/build}/Quimbara/Quimbara.exe"
+exe="$build/Quimbara/Quimbara.exe"
 
 if [ -n "${DISPLAY:-}" ]; then
   # A prefix of its own, whose windows the desktop's window manager handles.
-  export WINEPREFIX="${QUIMBARA_BUILD:-$root/build}/wineprefix-desktop"
+  export WINEPREFIX="$build/wineprefix-desktop"
+  say "preparing Wine (a few seconds the first time)"
   quimbara_wine_prefix --managed
+  say "starting Quimbara"
   exec wine "$exe"
 fi
 
 trap quimbara_stop_xvfb EXIT
+say "preparing Wine in a private screen, as there is no \$DISPLAY"
 quimbara_start_xvfb
 quimbara_wine_prefix
+say "starting Quimbara"
 wine "$exe" &
 program=$!
 # The speed prompt comes first: accept the proposed speed.
@@ -27,7 +44,7 @@ if prompt=$(quimbara_wait_window Velocidad 30); then
 fi
 window=$(quimbara_wait_window Quimbara 30) || { echo "the window did not appear" >&2; exit 1; }
 sleep 1
-shot="$root/build/screenshot.png"
+shot="$build/screenshot.png"
 import -window root -crop 1600x1030+0+0 "$shot"
 echo "$shot"
 # There is no window manager: give the window the focus, then press Alt+F4.

@@ -22,7 +22,7 @@ fi
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
-echo "setup: installing ${missing[*]}" >&2
+echo "setup: installing ${missing[*]} and what they need with apt-get (the first time takes a few minutes)" >&2
 export DEBIAN_FRONTEND=noninteractive
 dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
 $SUDO apt-get update -qq

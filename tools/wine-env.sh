@@ -11,14 +11,25 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # so the prefix lets Wine draw the frames itself; with --managed (a real
 # desktop) the window manager keeps them, as for any other program.
 quimbara_wine_prefix() {
-  [ -f "$WINEPREFIX/.quimbara-ready" ] && return 0
-  mkdir -p "$(dirname "$WINEPREFIX")"
-  wineboot -i >/dev/null 2>&1
-  if [ "${1:-}" != --managed ]; then
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  if [ ! -f "$WINEPREFIX/.quimbara-ready" ]; then
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    wineboot -i >/dev/null 2>&1
+    if [ "${1:-}" != --managed ]; then
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    fi
+    wineserver -w
+    touch "$WINEPREFIX/.quimbara-ready"
   fi
-  wineserver -w
-  touch "$WINEPREFIX/.quimbara-ready"
+  # The frames Wine draws take their caption buttons from Marlett, or show
+  # "0 1 r". fonts-wine puts it in /usr/share/wine/fonts, where this Wine never
+  # looks: it finds its own fonts only in the prefix's Fonts folder, and its
+  # prefix set-up copies none there. Marlett alone: other faces would change
+  # how the program's own text is drawn.
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts
+  if [ ! -f "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts"
+    cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+  fi
 }
 
 # Starts a private Xvfb screen larger than the window and exports DISPLAY.
