@@ -38,6 +38,10 @@ check_second_build() {
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DGTest_DIR="$gtest/lib/cmake/GTest" >/dev/null || return 1
   QUIMBARA_BUILD=$again "$root/tools/package.sh" >/dev/null || return 1
   cmake --build "$again" --target core_tests >/dev/null || return 1
+  grep -q "^FIND_PACKAGE_MESSAGE_DETAILS_GTest:INTERNAL=\[$gtest/" "$again/CMakeCache.txt" || {
+    echo "FAIL: the second build did not take the installed GoogleTest" >&2
+    return 1
+  }
   if ! cmp "$build/Quimbara/Quimbara.exe" "$again/Quimbara/Quimbara.exe" ||
      ! cmp "$zip" "$again/${zip##*/}"; then
     echo "FAIL: two clean builds of the same sources differ" >&2

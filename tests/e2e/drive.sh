@@ -236,5 +236,33 @@ case_no_gdiplus() {
   close_expect_0
 }
 
+# The release zip as a user gets it: unpacked into a folder whose name has a
+# blank and an accent, one folder of exactly four files, texts that any Notepad
+# reads (byte order mark, CRLF) with the map's credits as the map prints them,
+# and a program that works from there.
+case_package() {
+  local dir="$work/Mis descargas/Quimbara ñ" files text
+  mkdir -p "$dir"
+  (cd "$dir" && cmake -E tar xf "$QUIMBARA_ZIP") || fail "no $QUIMBARA_ZIP: tools/package.sh makes it"
+  files=$(cd "$dir" && find . | LC_ALL=C sort | tr '\n' ' ')
+  [ "$files" = ". ./Quimbara ./Quimbara/LEEME.txt ./Quimbara/LICENCIA.txt ./Quimbara/Mapa_Politico_de_Espana.jpg ./Quimbara/Quimbara.exe " ] ||
+    fail "the zip unpacks to $files"
+  for text in "$dir"/Quimbara/*.txt; do
+    [ "$(head -c 3 "$text" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "${text##*/} has no byte order mark"
+    ! grep -qv $'\r$' "$text" || fail "${text##*/} has lines that don't end in CRLF"
+  done
+  sed -n '/^const CREDITS = \[/,/^\];/s/^  "\(.*\)",$/\1/p' "$(dirname "$0")/../../map/src/generate.mjs" >"$work/credits"
+  [ -s "$work/credits" ] || fail "the map's credits were not found"
+  tr -d '\r' <"$dir/Quimbara/LEEME.txt" | sed 's/^ *//' >"$work/leeme"
+  ! grep -vxFf "$work/leeme" "$work/credits" || fail "LEEME.txt lacks these credit lines"
+  # Windows honours the setting only in this namespace; Wine runs every program as if it had it.
+  grep -qaF '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>' \
+    "$dir/Quimbara/Quimbara.exe" || fail "the exe does not declare itself aware of the system's DPI"
+  run_from "$dir/Quimbara"
+  window=$(answer_speed 120)
+  drag_and_read_panel "$work/panel.png"
+  close_expect_0 "$window"
+}
+
 "case_$case"
 echo "ok: $case"
