@@ -106,34 +106,37 @@ expect_map_area() {
   done
 }
 
-# Red pixels in the area WxH+X+Y of a new screenshot.
+# Runs "$@" until it succeeds, for at most 10 s.
+eventually() {
+  local deadline=$((SECONDS + 10))
+  until "$@"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.2
+  done
+}
+
+# Red pixels in the area WxH+X+Y of screenshot $1.
 count_red() {
-  convert "$(screenshot)" -crop "$1" +repage txt:- | grep -c '#FF0000' || true
+  convert "$1" -crop "$2" +repage txt:- | grep -c '#FF0000' || true
 }
 
-# Drags on the screen from (300,300) to (600,700), 500 km, with the real
-# pointer; saves the result panel's two lines into $1.
-drag_and_read_panel() {
-  xdotool mousemove 300 300 mousedown 1 mousemove 380 400 mousemove 450 500 mousemove 600 700
-  sleep 0.5
-  [ "$(count_red 7x7+447+497)" -gt 0 ] || fail "no red band under the pointer's path"
-  xdotool mouseup 1
-  read_panel "$1"
+# Whether the rubber band passes near screen point $1,$2 (450,500 unless told).
+band_shows() {
+  [ "$(count_red "$(screenshot)" "7x7+$((${1:-450} - 3))+$((${2:-500} - 3))")" -gt 0 ]
 }
 
-# The panel's top border is the first black row below the menu bar in a
-# column that crosses the panel.
-read_panel() {
-  local after top
-  sleep 0.5
-  [ "$(count_red 7x7+447+497)" = 0 ] || fail "the band is still there after the release"
-  after=$(screenshot)
-  top=$(convert "$after" -crop 1x150+170+0 +repage txt:- | awk -F'[,:]' '/#000000/ && $2 > 30 && !n++ {print $2}')
-  [ -n "$top" ] || fail "no result panel"
-  [ "$(convert "$after" -format '%[hex:p{330,'$((top + 60))'}]' info:)" = FFFFFF ] || fail "the panel is not white inside"
-  [ "$(convert "$after" -crop "320x14+8+$((top + 39))" +repage txt:- | grep -c '#FF0000')" -gt 30 ] ||
-    fail "no red time line in the panel"
-  convert "$after" -crop "330x60+6+$((top + 6))" +repage "$1"
+# After a drag from (300,300) to (600,700) on the screen, 500 km: the band
+# gone, and a white panel with a red time line. The panel's top border is
+# the first black row below the menu bar in a column that crosses it. Its
+# two lines go to $1.
+panel_shows() {
+  local shot top
+  shot=$(screenshot)
+  ! band_shows || return 1
+  top=$(convert "$shot" -crop 1x150+170+0 +repage txt:- | awk -F'[,:]' '/#000000/ && $2 > 30 && !n++ {print $2}')
+  [ -n "$top" ] && [ "$(convert "$shot" -format "%[hex:p{330,$((top + 60))}]" info:)" = FFFFFF ] &&
+    [ "$(count_red "$shot" "320x14+8+$((top + 39))")" -gt 30 ] &&
+    convert "$shot" -crop "330x60+6+$((top + 6))" +repage "$1"
 }
 
 case_startup() {
@@ -146,18 +149,27 @@ case_startup() {
   close_expect_0 "$window"
 }
 
-# A drag with the real pointer; then one that leaves the window with the
-# button held, is released outside and comes back: the drag is still under
-# way, and a click ends it at the last point seen, measuring the same.
+# A drag with the real pointer from (300,300) to (600,700); the panel's
+# lines go to $1.
+drag_and_read_panel() {
+  xdotool mousemove 300 300 mousedown 1 mousemove 380 400 mousemove 450 500 mousemove 600 700
+  eventually band_shows || fail "no red band under the pointer's path"
+  xdotool mouseup 1
+  eventually panel_shows "$1" || fail "no result panel"
+}
+
+# Then a drag that leaves the window with the button held, is released
+# outside and comes back: still under way, a click ends it at the last point
+# seen, and it measures the same.
 case_measure() {
   copy_program "$work/q"
   run_from "$work/q"
   window=$(answer_speed 70)
   drag_and_read_panel "$work/clean.png"
-  xdotool mousemove 300 300 mousedown 1 mousemove 800 500 mousemove 1500 500 mouseup 1
-  sleep 0.3
-  xdotool mousemove 1000 600 mousemove 600 700 click 1
-  read_panel "$work/again.png"
+  xdotool mousemove 300 300 mousedown 1 mousemove 800 500
+  eventually band_shows 550 400 || fail "no band for the second drag"
+  xdotool mousemove 1500 500 mouseup 1 mousemove 1000 600 mousemove 600 700 click 1
+  eventually panel_shows "$work/again.png" || fail "no result panel after the drag that left the window"
   [ "$(compare -metric AE "$work/clean.png" "$work/again.png" null: 2>&1 || true)" = 0 ] ||
     fail "the drag that left the window measured something else"
   close_expect_0 "$window"
