@@ -103,6 +103,13 @@ INT_PTR CALLBACK MainDialogDefaultsProc(HWND window, UINT message, WPARAM wParam
       if (wParam == ID_MAP)
         return PaintCanvasControl(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       break;
+    case WM_CTLCOLORSTATIC:
+      // The map paints every pixel of itself, so the colours asked for
+      // before each repaint go unused. Answered here, the dialog manager
+      // doesn't look them up on every pointer move of a drag.
+      if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == ID_MAP)
+        return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+      break;
     case WM_SYSCOMMAND:
       // Left to the dialog manager, the Close command would turn into
       // IDCANCEL, which the callback ignores so that Escape can't close the

@@ -1,6 +1,7 @@
 // How long one pointer move takes during a drag, through the real map
 // control, next to the floor: the same GDI work written out directly.
-// Also the process's working set before and after 10,000 moves.
+// Also the process's working set before and after 10,000 moves, and the
+// same comparison with the moves sent from another process.
 #include <windows.h>
 #include <psapi.h>
 
@@ -13,6 +14,7 @@
 #include "app/state.h"
 #include "canvas/canvas.h"
 #include "../tests/support/real_window.h"
+#include "bench/cross_process.h"
 
 namespace {
 
@@ -121,7 +123,8 @@ void MeasureMoves(HWND window, HWND map) {
 
 }  // namespace
 
-int wmain() {
+int wmain(int argc, wchar_t** argv) {
+  if (IsDriverCall(argc, argv)) return DriveMoves(argv);
   QueryPerformanceFrequency(&frequency);
   Gdiplus::GdiplusStartupInput input;
   if (Gdiplus::GdiplusStartup(&GdiplusToken, &input, nullptr) != Gdiplus::Ok) return 1;
@@ -129,6 +132,12 @@ int wmain() {
     RealWindow real(L"120");
     if (!real.window) return 1;
     MeasureMoves(real.window, real.map);
+    // The bare control lives until the benchmark ends.
+    const CrossProcessTimes cross =
+        TimeMovesFromAnotherProcess(real.map, CreateFloorWindow(MapBitmap), 5, 1000);
+    std::printf("cross_program_ms %.3f\n", cross.programMs);
+    std::printf("cross_floor_ms %.3f\n", cross.floorMs);
+    std::printf("cross_ratio %.2f\n", cross.programMs / cross.floorMs);
   }
   Gdiplus::GdiplusShutdown(GdiplusToken);
   return 0;

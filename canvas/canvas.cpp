@@ -19,6 +19,8 @@ struct Target {
   Kind kind = Kind::kBitmap;
   HANDLE key = nullptr;       // the control's HWND or the bitmap's HBITMAP
   HWND control = nullptr;     // control targets only
+  HWND parent = nullptr;      // control targets only: where Attach finds them
+  int id = 0;
   OwnedDC dc;                 // holds the picture
   OwnedBitmap bitmap;
   Selection pictureSelected;  // the bitmap in the DC
@@ -175,11 +177,20 @@ LRESULT CALLBACK CanvasControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
+// Controls are found among the targets by their parent and id, without
+// asking the window manager: every message the map control receives
+// attaches it, and under Wine each such question is a round trip to the
+// server, which costs most when the input comes from another process.
 void Attach(HANDLE parentOrBitmap, int controlId) {
-  HWND control = nullptr;
-  if (controlId != 0 && IsWindow(static_cast<HWND>(parentOrBitmap)))
-    control = GetDlgItem(static_cast<HWND>(parentOrBitmap), controlId);
-  current = control ? Find(control) : Find(parentOrBitmap);
+  if (controlId != 0) {
+    for (auto& [key, t] : targets) {
+      if (t->kind == Kind::kControl && t->parent == parentOrBitmap && t->id == controlId) {
+        current = t.get();
+        return;
+      }
+    }
+  }
+  current = Find(parentOrBitmap);
 }
 
 void Detach() { current = nullptr; }
@@ -388,6 +399,8 @@ HWND CreateCanvasControl(HWND parent, int id, int x, int y, int width, int heigh
   t->kind = Kind::kControl;
   t->key = control;
   t->control = control;
+  t->parent = parent;
+  t->id = id;
   t->deferred = false;
   RECT client{};
   GetClientRect(control, &client);
