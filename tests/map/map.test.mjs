@@ -13,13 +13,6 @@ import { outline, shape } from "../../map/src/text.mjs";
 
 const MAP = fileURLToPath(new URL("../../map/", import.meta.url));
 const shipped = readFileSync(join(MAP, "Mapa_Politico_de_Espana.jpg"));
-const dir = mkdtempSync(join(tmpdir(), "map-test-"));
-after(() => rmSync(dir, { recursive: true, force: true }));
-const run = (command, ...args) => promisify(execFile)(command, args, { timeout: 120_000 }).catch((failure) => failure);
-// Drawing takes seconds, so both start now; the second writes its SVG, then fails.
-const regenerated = run("sh", join(MAP, "make-map.sh"), join(dir, "again.jpg"));
-const refused = run("node", join(MAP, "src/generate.mjs"), "--svg", join(dir, "map.svg"), "--out", join(dir, "none", "map.jpg"));
-
 const mapRequire = createRequire(join(MAP, "package.json")); // the map's own dependencies
 const decode = (jpeg) => mapRequire("jpeg-js").decode(jpeg, { formatAsRGBA: false });
 const img = decode(shipped);
@@ -29,6 +22,13 @@ const places = loadPlaces();
 const { geoArea } = await import(pathToFileURL(mapRequire.resolve("d3-geo")).href);
 const { WGS84 } = mapRequire("geographiclib-geodesic").Geodesic;
 const geodesicKm = (a, b) => WGS84.Inverse(a.lat, a.lon, b.lat, b.lon).s12 / 1000;
+
+// The drawings take seconds; they start once the data has loaded. The second fails after its SVG.
+const dir = mkdtempSync(join(tmpdir(), "map-test-"));
+after(() => rmSync(dir, { recursive: true, force: true }));
+const run = (command, ...args) => promisify(execFile)(command, args, { timeout: 120_000 }).catch((failure) => failure);
+const regenerated = run("sh", join(MAP, "make-map.sh"), join(dir, "again.jpg"));
+const refused = run("node", join(MAP, "src/generate.mjs"), "--svg", join(dir, "map.svg"), "--out", join(dir, "none", "map.jpg"));
 
 // The Canary inset's two dots are closer than 150 km: measure it between capes.
 const capes = [[-18.161, 27.709], [-17.779, 28.836], [-14.506, 28.063], [-13.465, 29.235]];
