@@ -91,7 +91,7 @@ TEST_F(LoaderTest, SizesForEachFormatAndBox) {
       {L"image/png", 500, 250, 1000, 1000, 0, 1000, 1000},  // smaller than the box: stretched
       {L"image/png", 2000, 1000, 1000, 1000, 1, 1000, 1000},
       {L"image/png", 2000, 1000, 0, 400, 0, 800, 400},
-      {L"image/png", 600, 600, 0, 0, 2, kCanvasWidth, kCanvasHeight},
+      {L"image/png", 2000, 1600, 0, 0, 2, kCanvasWidth, kCanvasHeight},  // larger, other proportions
       {L"image/jpeg", 200, 100, 0, 0, 2, kCanvasWidth, kCanvasHeight},
   };
   for (const auto& c : cases) {
