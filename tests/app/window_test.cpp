@@ -90,10 +90,14 @@ TEST_F(MainWindowTest, CommandsAndKeysThatLeaveTheWindowOpen) {
   SendMessageW(window_, WM_COMMAND, MAKEWPARAM(ID_MAP, STN_CLICKED), reinterpret_cast<LPARAM>(map_));
   EXPECT_TRUE(answerer.seen().empty());
   // The speed item asks again, proposing the current speed; Cancel is 0.
+  // The box has no owner: the window stays usable meanwhile.
+  bool windowUsable = true;
+  answerer.Inspect([&](HWND box) { windowUsable &= !GetWindow(box, GW_OWNER) && IsWindowEnabled(window_); });
   for (int32_t speed : {90, 0, 0}) {
     SendMessageW(window_, WM_COMMAND, ID_SPEED, 0);
     EXPECT_EQ(SpeedKmh, speed);
   }
+  EXPECT_TRUE(windowUsable);
   ASSERT_EQ(answerer.seen().size(), 3u);
   EXPECT_EQ(answerer.seen()[0].text, L"120");
   EXPECT_EQ(answerer.seen()[1].text, L"90");
