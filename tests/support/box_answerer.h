@@ -38,8 +38,6 @@ class BoxAnswerer {
     UnhookWindowsHookEx(hook_);
     active_ = nullptr;
   }
-  BoxAnswerer(const BoxAnswerer&) = delete;
-  BoxAnswerer& operator=(const BoxAnswerer&) = delete;
 
   // Called with each box just before it is answered.
   void Inspect(std::function<void(HWND box)> inspector) { inspector_ = std::move(inspector); }
@@ -47,27 +45,25 @@ class BoxAnswerer {
 
  private:
   // Dialog boxes without a menu (not the main window), each once. Still
-  // being activated here, a box is answered later from its own loop.
+  // being activated here, a box is answered later from its own loop, by a
+  // timer whose id is the tick count it started at.
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
     HWND box = reinterpret_cast<HWND>(wParam);
-    wchar_t cls[16] = {};
-    if (code == HCBT_ACTIVATE && active_ && GetClassNameW(box, cls, 16) &&
-        std::wstring(cls) == L"#32770" && !GetMenu(box) && !GetPropW(box, L"since")) {
-      // Never 0, which would read as "not seen yet".
-      SetPropW(box, L"since", reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(GetTickCount() | 1)));
-      SetTimer(box, 1, USER_TIMER_MINIMUM, Later);
+    const bool dialog = code == HCBT_ACTIVATE && GetClassLongPtrW(box, GCW_ATOM) == 0x8002;
+    if (dialog && active_ && !GetMenu(box) && !GetPropW(box, L"seen")) {
+      SetPropW(box, L"seen", box);
+      SetTimer(box, GetTickCount(), USER_TIMER_MINIMUM, Later);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
   }
 
   // A busy machine may show the box or settle its focus late, and keys sent
-  // before then go astray: wait for both, up to a generous deadline. The
-  // 32-bit tick count, subtracted as such, stays right when it wraps.
+  // before then go astray: wait for both, up to a generous deadline (ticks
+  // subtracted as 32-bit values stay right when they wrap).
   static void CALLBACK Later(HWND box, UINT, UINT_PTR timer, DWORD) {
     HWND focus = GetFocus();
     const bool settled = IsWindowVisible(box) && focus && (focus == box || IsChild(box, focus));
-    const auto since = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(GetPropW(box, L"since")));
-    if (!settled && GetTickCount() - since < 10000) return;
+    if (!settled && GetTickCount() - static_cast<DWORD>(timer) < 10000) return;
     KillTimer(box, timer);
     // Keys go where a person's would: a misplaced focus shows as a wrong
     // answer, not a hang.

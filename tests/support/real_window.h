@@ -1,6 +1,5 @@
-// The program's main window, opened in-process the way the program opens it
-// (the speed is asked, and answered here, before the window shows), and
-// closed again with everything it made.
+// The program's main window, opened in-process as the program opens it (the
+// speed answered here) and closed again with everything it made.
 #pragma once
 
 #include <windows.h>
