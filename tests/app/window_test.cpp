@@ -15,11 +15,11 @@ std::wstring MenuText(HMENU menu, UINT position) {
   return text;
 }
 
-// Where a child window sits in its parent's client area.
-RECT Place(HWND child) {
+// Where a window sits in its parent's client area, or on the screen.
+RECT Place(HWND window) {
   RECT r{};
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  GetWindowRect(window, &r);
+  MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
   return r;
 }
 
@@ -113,16 +113,21 @@ TEST_F(MainWindowTest, MapTakesFocusAndSwallowsKeysButNotAltF4ThatEndsTheRun) {
   EXPECT_EQ(GetCanvasCounts().targets, targets - 1);
 }
 
-// The speed box, proposing 250 in the system font; its controls in creation
-// and tab order: id, class and text, place in dialog units, style bits.
+// The speed box, centred, proposing 250 in the system font; its controls
+// in creation and tab order: id, class and text, place in dialog units,
+// style bits.
 void ExpectSpeedBoxLayout(HWND box) {
   EXPECT_EQ(WindowText(box), L"Velocidad");
   EXPECT_EQ(GetWindowLongW(box, GWL_STYLE) & 0x80C80880, 0x80C80880);
   EXPECT_EQ(SendMessageW(box, WM_GETFONT, 0, 0), 0);
-  RECT units{0, 0, 150, 100}, client{};
+  RECT units{0, 0, 150, 100}, client{}, work{};
   MapDialogRect(box, &units);
   GetClientRect(box, &client);
   EXPECT_TRUE(EqualRect(&client, &units));
+  const RECT outer = Place(box);
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_NEAR(outer.left + outer.right, work.left + work.right, 2);
+  EXPECT_NEAR(outer.top + outer.bottom, work.top + work.bottom, 2);
   const std::tuple<const wchar_t*, RECT, DWORD> controls[] = {
       {L"101 Edit 250", {4, 82, 144, 94}, 0x50010080},  // its border may become a sunken edge
       {L"1 Button OK", {104, 5, 144, 15}, 0x50010001},
