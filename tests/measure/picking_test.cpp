@@ -42,7 +42,8 @@ class PickingTest : public ::testing::Test {
     Move(x2, y2);
     Release();
   }
-  // Pixels of colour c in an area of the control's picture, or of its face.
+  // Pixels of colour c in an area of the control's picture, or of its face
+  // as the screen shows it; Shows reads the face.
   int Count(int left, int top, int right, int bottom, COLORREF c, bool face = false) {
     Attach(real_.window, ID_MAP);
     HDC dc = face ? GetDC(map_) : GetCanvasDC();
@@ -52,9 +53,7 @@ class PickingTest : public ::testing::Test {
     if (face) ReleaseDC(map_, dc);
     return n;
   }
-  bool Shows(int x, int y, COLORREF c, bool face = true) {
-    return Count(x, y, x + 1, y + 1, c, face) == 1;
-  }
+  bool Shows(int x, int y, COLORREF c) { return Count(x, y, x + 1, y + 1, c, true) == 1; }
   static std::string Points() {
     auto text = [](MapPoint p) { return std::to_string(p.x) + "," + std::to_string(p.y); };
     return text(StartPoint) + " to " + text(EndPoint);
