@@ -1,7 +1,6 @@
-// Reads a message box of the program from inside Wine, where X can't see its
-// text: probe CAPTION [--ok] waits up to a minute for a visible dialog box
-// titled CAPTION, prints its message (UTF-8, one line) and, with --ok, presses
-// its OK. Exits 1 when no such box shows.
+// Reads a box's text, which X can't see: probe CAPTION [--ok] waits up to a
+// minute for a visible dialog box titled CAPTION, prints its message (UTF-8)
+// and, with --ok, presses its OK. Exits 1 when no such box shows.
 #include <windows.h>
 
 #include <cstdio>
