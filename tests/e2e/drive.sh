@@ -9,8 +9,7 @@ loader=[GraphicLoadImageFileToBitmap]
 map="$(dirname "$QUIMBARA_EXE")/$name"
 work=$(mktemp -d)
 dir="$work/Mis descargas/Quimbara ñ"
-program=
-trap '{ [ -n "$program" ] && kill "$program" 2>/dev/null; } || true; rm -rf "$work"' EXIT
+trap '{ [ -n "${program:-}" ] && kill "$program" 2>/dev/null; } || true; rm -rf "$work"' EXIT
 
 fail() {
   echo "FAIL: $case: $*" >&2
@@ -124,6 +123,7 @@ missing_case() {
 case_missing() { missing_case Κάρτα; }
 case_folder() { missing_case "$(printf 'carpeta_larga_%02d/' $(seq 14))carpeta_larga_15"; }
 
+# Well inside the map area of the window at the top left.
 map_is_white() {
   [ "$(convert "$(screenshot)" -crop 1000x800+100+100 -format '%[fx:minima]' info:)" = 1 ]
 }
@@ -170,7 +170,7 @@ case_package() {
   # Windows honours the setting only in this namespace; Wine runs every program as if it had it.
   grep -qaF '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>' \
     "$zip/Quimbara.exe" || fail "the exe does not declare itself aware of the system's DPI"
-  QUIMBARA_EXE=$zip/Quimbara.exe map=$zip/$name start
+  QUIMBARA_EXE=$zip/Quimbara.exe map=$zip/$name dir=$dir/Quimbara start
   window=$(answer_speed 120)
   drag_and_read_panel "$work/panel.png"
   close_expect_0 "$window"
