@@ -25,13 +25,17 @@ within() {
   done
 }
 
-# Copies the program, $map (unless empty) and "$@" into $dir and starts it
-# from elsewhere, so that only its own folder can lead to the map.
+# Starts program $1 from elsewhere, so that only its own folder can lead to the map.
+launch() {
+  (cd / && exec wine "$1") &
+  program=$!
+}
+
+# Copies the program, $map (unless empty) and "$@" into $dir and launches it.
 start() {
   mkdir -p "$dir"
   cp "$QUIMBARA_EXE" ${map:+"$map"} "$@" "$dir/"
-  (cd / && exec wine "$dir/Quimbara.exe") &
-  program=$!
+  launch "$dir/Quimbara.exe"
 }
 
 # Types speed $1 into the speed box; prints the main window's id.
@@ -156,9 +160,10 @@ case_no_gdiplus() {
 # that any Notepad reads (byte order mark, CRLF) with the credits the map
 # prints, and a program that works from a folder with a blank and an accent.
 case_package() {
-  local files zip=$work/Quimbara
-  (cd "$work" && cmake -E tar xf "$QUIMBARA_ZIP") || fail "no $QUIMBARA_ZIP: tools/package.sh makes it"
-  files=$(cd "$work" && find . | LC_ALL=C sort | tr '\n' ' ')
+  local files zip=$dir/Quimbara
+  mkdir -p "$dir"
+  (cd "$dir" && cmake -E tar xf "$QUIMBARA_ZIP") || fail "no $QUIMBARA_ZIP: tools/package.sh makes it"
+  files=$(cd "$dir" && find . | LC_ALL=C sort | tr '\n' ' ')
   [ "$files" = ". ./Quimbara ./Quimbara/LEEME.txt ./Quimbara/LICENCIA.txt ./Quimbara/$name ./Quimbara/Quimbara.exe " ] ||
     fail "the zip unpacks to $files"
   LC_ALL=C awk 'FNR == 1 && !/^\xef\xbb\xbf/ || !/\r$/ {print FILENAME; exit 1}' "$zip"/*.txt ||
@@ -170,7 +175,7 @@ case_package() {
   # Windows honours the setting only in this namespace; Wine runs every program as if it had it.
   grep -qaF '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>' \
     "$zip/Quimbara.exe" || fail "the exe does not declare itself aware of the system's DPI"
-  QUIMBARA_EXE=$zip/Quimbara.exe map=$zip/$name dir=$dir/Quimbara start
+  launch "$zip/Quimbara.exe"
   window=$(answer_speed 120)
   drag_and_read_panel "$work/panel.png"
   close_expect_0 "$window"
