@@ -66,6 +66,12 @@ TEST_F(MainWindowTest, AskedFirstThenAFixedWindowAtTheTopLeftWithMenuAndMap) {
   EXPECT_EQ(GetWindowLongW(map_, GWL_STYLE) & (SS_TYPEMASK | SS_NOTIFY), SS_OWNERDRAW | SS_NOTIFY);
   const RECT mapPlace = Place(map_), expected{0, 0, 1267, 990};
   EXPECT_TRUE(EqualRect(&mapPlace, &expected));
+  // It shows the map file from the start: the control's picture is the loaded map's.
+  Attach(MapBitmap);
+  const COLORREF inMap = GetPixel(GetCanvasDC(), 600, 400);
+  Attach(window_, ID_MAP);
+  EXPECT_EQ(GetPixel(GetCanvasDC(), 600, 400), inMap);
+  EXPECT_NE(inMap, RGB(255, 255, 255));
 }
 
 TEST_F(MainWindowTest, CommandsAndKeysThatLeaveTheWindowOpen) {
