@@ -108,6 +108,12 @@ TEST_F(MainWindowTest, MapTakesFocusAndSwallowsKeysButNotAltF4ThatEndsTheRun) {
   info.cbSize = sizeof info;
   GetGUIThreadInfo(GetCurrentThreadId(), &info);
   EXPECT_FALSE(info.flags & GUI_INMENUMODE);
+  // The focus the window had when it went inactive comes back with it.
+  SendMessageW(window_, WM_NCACTIVATE, FALSE, 0);
+  SetFocus(nullptr);
+  SendMessageW(window_, WM_NCACTIVATE, TRUE, 0);
+  EXPECT_EQ(GetFocus(), map_);
+  EXPECT_EQ(SavedFocus, nullptr);
   // Alt+F4 still closes the window, which ends the run with 0 and leaves
   // neither its handle nor the map control's picture behind.
   const size_t targets = GetCanvasCounts().targets;
