@@ -40,18 +40,7 @@ LRESULT CALLBACK FloorControlProc(HWND control, UINT message, WPARAM wParam, LPA
   } else if (message == WM_LBUTTONUP) {
     bare.dragging = false;
   } else if (message == WM_MOUSEMOVE && bare.dragging) {
-    RECT all{0, 0, kWidth, kHeight};
-    FillRect(bare.canvas, &all, bare.white);
-    BitBlt(bare.canvas, 0, 0, kWidth, kHeight, bare.map, 0, 0, SRCCOPY);
-    HPEN pen = CreatePen(PS_SOLID, 0, RGB(255, 0, 0));
-    HGDIOBJ previous = SelectObject(bare.canvas, pen);
-    MoveToEx(bare.canvas, bare.start.x, bare.start.y, nullptr);
-    LineTo(bare.canvas, p.x, p.y);
-    SelectObject(bare.canvas, previous);
-    DeleteObject(pen);
-    BitBlt(bare.face, 0, 0, kWidth, kHeight, bare.canvas, 0, 0, SRCCOPY);
-    InvalidateRect(control, nullptr, FALSE);
-    UpdateWindow(control);
+    DrawFloorMove(bare.canvas, bare.map, bare.white, bare.start, p, bare.face, control);
   }
   return CallWindowProcW(staticProc, control, message, wParam, lParam);
 }
@@ -102,6 +91,22 @@ std::vector<double> SendDrag(HWND control, int count) {
 }
 
 }  // namespace
+
+void DrawFloorMove(HDC canvas, HDC map, HBRUSH white, POINT from, POINT to, HDC face,
+                   HWND control) {
+  RECT all{0, 0, kWidth, kHeight};
+  FillRect(canvas, &all, white);
+  if (map) BitBlt(canvas, 0, 0, kWidth, kHeight, map, 0, 0, SRCCOPY);
+  HPEN pen = CreatePen(PS_SOLID, 0, RGB(255, 0, 0));
+  HGDIOBJ previous = SelectObject(canvas, pen);
+  MoveToEx(canvas, from.x, from.y, nullptr);
+  LineTo(canvas, to.x, to.y);
+  SelectObject(canvas, previous);
+  DeleteObject(pen);
+  BitBlt(face, 0, 0, kWidth, kHeight, canvas, 0, 0, SRCCOPY);
+  InvalidateRect(control, nullptr, FALSE);
+  UpdateWindow(control);
+}
 
 HWND CreateFloorWindow(HBITMAP map) {
   WNDCLASSW windowClass{};

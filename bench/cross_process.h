@@ -12,6 +12,11 @@ struct CrossProcessTimes {
   double floorMs;
 };
 
+// The floor: the GDI work of one move written out. Clear the canvas, copy the
+// map (if any), draw the band, copy the canvas to the face, repaint once.
+void DrawFloorMove(HDC canvas, HDC map, HBRUSH white, POINT from, POINT to, HDC face,
+                   HWND control);
+
 // The bare STATIC in a plain window of its own, with the map as its picture.
 HWND CreateFloorWindow(HBITMAP map);
 

@@ -58,7 +58,7 @@ std::vector<double> ProgramMoves(HWND map, int count) {
   return times;
 }
 
-// Clear, map, one line, copy to the control's picture, one synchronous repaint.
+// The floor, in this process: the same pictures the program uses, drawn directly.
 std::vector<double> FloorMoves(HWND window, HWND map, int count) {
   Attach(MapBitmap);
   HDC mapDC = GetCanvasDC();
@@ -70,23 +70,12 @@ std::vector<double> FloorMoves(HWND window, HWND map, int count) {
   ReleaseDC(nullptr, screen);
   HGDIOBJ oldBitmap = SelectObject(canvasDC, canvas);
   HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
-  RECT all{0, 0, kCanvasWidth, kCanvasHeight};
 
   std::vector<double> times;
   for (int i = 0; i < count; ++i) {
     POINT p = PathPoint(i);
     double t0 = NowMs();
-    FillRect(canvasDC, &all, white);
-    if (mapDC) BitBlt(canvasDC, 0, 0, kCanvasWidth, kCanvasHeight, mapDC, 0, 0, SRCCOPY);
-    HPEN pen = CreatePen(PS_SOLID, 0, RGB(255, 0, 0));
-    HGDIOBJ oldPen = SelectObject(canvasDC, pen);
-    MoveToEx(canvasDC, 100, 100, nullptr);
-    LineTo(canvasDC, p.x, p.y);
-    SelectObject(canvasDC, oldPen);
-    DeleteObject(pen);
-    BitBlt(faceDC, 0, 0, kCanvasWidth, kCanvasHeight, canvasDC, 0, 0, SRCCOPY);
-    InvalidateRect(map, nullptr, FALSE);
-    UpdateWindow(map);
+    DrawFloorMove(canvasDC, mapDC, white, POINT{100, 100}, p, faceDC, map);
     times.push_back(NowMs() - t0);
   }
   DeleteObject(white);
