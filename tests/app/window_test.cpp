@@ -62,11 +62,10 @@ TEST_F(MainWindowTest, AskedFirstThenAFixedWindowAtTheTopLeftWithMenuAndMap) {
   EXPECT_EQ(GetMenuItemCount(bar), 1);
   EXPECT_EQ(items, L"Autor: 1001/0 Realizado por https://quimbara.example/ | 1002/0 Velocidad");
 
-  // The map, one column narrower and one row taller than the client area.
   EXPECT_EQ(GetWindowLongW(map_, GWL_STYLE) & (SS_TYPEMASK | SS_NOTIFY), SS_OWNERDRAW | SS_NOTIFY);
   const RECT mapPlace = Place(map_), expected{0, 0, 1267, 990};
   EXPECT_TRUE(EqualRect(&mapPlace, &expected));
-  // It shows the map file from the start: the control's picture is the loaded map's.
+  // It shows the loaded map from the start.
   Attach(MapBitmap);
   const COLORREF inMap = GetPixel(GetCanvasDC(), 600, 400);
   Attach(window_, ID_MAP);
@@ -76,11 +75,10 @@ TEST_F(MainWindowTest, AskedFirstThenAFixedWindowAtTheTopLeftWithMenuAndMap) {
 
 TEST_F(MainWindowTest, CommandsAndKeysThatLeaveTheWindowOpen) {
   BoxAnswerer answerer({L"90", std::nullopt, L""});
-  // The credit item (the map's id too) does nothing.
+  // The credit item (the map's id too) does nothing; the speed item asks
+  // again, proposing the current speed, and Cancel is 0.
   SendMessageW(window_, WM_COMMAND, ID_CREDIT, 0);
   EXPECT_TRUE(answerer.seen().empty());
-  // The speed item asks again, proposing the current speed; Cancel is 0.
-  // The window stays usable meanwhile.
   bool usable = true;
   answerer.Inspect([&](HWND) { usable &= IsWindowEnabled(window_) != FALSE; });
   for (int i = 0; i < 3; ++i) SendMessageW(window_, WM_COMMAND, ID_SPEED, 0);
@@ -88,7 +86,7 @@ TEST_F(MainWindowTest, CommandsAndKeysThatLeaveTheWindowOpen) {
   ASSERT_EQ(answerer.seen().size(), 3u);
   EXPECT_EQ(answerer.seen()[1].text + L" " + answerer.seen()[2].text, L"90 0");
 
-  // Neither OK nor Cancel, as Enter and Escape send them, closes the window.
+  // Neither Enter nor Escape closes the window.
   for (WPARAM id : {IDOK, IDCANCEL}) PostMessageW(window_, WM_COMMAND, id, 0);
   Pump();
   EXPECT_TRUE(IsWindowVisible(window_));
@@ -125,9 +123,8 @@ TEST_F(MainWindowTest, MapTakesFocusAndSwallowsKeysButNotAltF4ThatEndsTheRun) {
   EXPECT_EQ(GetCanvasCounts().targets, targets - 1);
 }
 
-// The speed box, centred, proposing 250 in the system font; its controls
-// in creation and tab order: id, class and text, place in dialog units,
-// style bits.
+// The speed box, centred, in the system font; its controls in creation and
+// tab order, placed in dialog units.
 void ExpectSpeedBoxLayout(HWND box) {
   EXPECT_EQ(WindowText(box), L"Velocidad");
   EXPECT_EQ(GetWindowLongW(box, GWL_STYLE) & 0x80C80880, 0x80C80880);

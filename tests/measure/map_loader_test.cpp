@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -39,32 +41,20 @@ void SaveHalves(const std::wstring& path, Format format, int width, int height) 
   GdipDisposeImage(bitmap);
 }
 
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-// Files in a folder of their own, all removed afterwards; whatever the
-// loader made for itself must be gone by then too.
+// Files in a folder of their own, removed afterwards; whatever the loader
+// made for itself must be gone by then too.
 class LoaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(kGdiplusStarted);
-    CreateDirectoryW(Path(L"").c_str(), nullptr);
+    std::filesystem::create_directory(folder_);
   }
   void TearDown() override {
-    for (auto it = made_.rbegin(); it != made_.rend(); ++it)
-      if (!DeleteFileW(it->c_str())) RemoveDirectoryW(it->c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
     EXPECT_EQ(GetCanvasCounts().targets, targets_);
   }
-  std::wstring Path(const std::wstring& name) {
-    made_.push_back(folder_ + name);
-    return made_.back();
-  }
   std::wstring folder_ = L"quimbara-loader-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-  std::vector<std::wstring> made_;
   size_t targets_ = GetCanvasCounts().targets;
 };
 
@@ -82,10 +72,11 @@ TEST_F(LoaderTest, SizesForEachFormatAndBox) {
       {kPng, 2000, 1600, 0, 0, true, kCanvasWidth, kCanvasHeight},
       {kJpeg, 200, 100, 0, 0, true, kCanvasWidth, kCanvasHeight},
   };
+  std::wstring file;
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.imageWidth << "x" << c.imageHeight);
     BoxAnswerer answerer;
-    const std::wstring file = Path(L"halves" + std::to_wstring(made_.size()));
+    file = folder_ + std::to_wstring(c.imageWidth) + L"x" + std::to_wstring(c.imageHeight);
     SaveHalves(file, c.format, c.imageWidth, c.imageHeight);
     Attach(c.map ? LoadMapBitmap(file) : GraphicLoadImageFileToBitmap(file, c.width, c.height, 0));
     const SIZE size = GetCanvasSize();
@@ -98,7 +89,7 @@ TEST_F(LoaderTest, SizesForEachFormatAndBox) {
     EXPECT_TRUE(answerer.seen().empty());
   }
   // GDI+ keeps a decoded file open as long as its image lives.
-  EXPECT_TRUE(DeleteFileW(made_.back().c_str()));
+  EXPECT_TRUE(DeleteFileW(file.c_str()));
 
   // Exact size with a zero side gives nothing, before the file test (which
   // would end this program on a missing file).
@@ -110,8 +101,8 @@ TEST_F(LoaderTest, FilesThatAreNoImagesAreReportedAndGiveNothing) {
   // Message boxes are task-modal: the thread's other windows are disabled meanwhile.
   HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 9, 9, 0, 0, 0, nullptr);
   for (const std::string& bytes : {std::string("Esto no es una imagen.\r\n"), std::string()}) {
-    const std::wstring damaged = Path(L"damaged" + std::to_wstring(bytes.size()) + L".jpg");
-    WriteBytes(damaged, bytes);
+    const std::wstring damaged = folder_ + L"damaged" + std::to_wstring(bytes.size()) + L".jpg";
+    std::ofstream(std::filesystem::path(damaged), std::ios::binary) << bytes;
     BoxAnswerer answerer;
     bool ownerless = false, othersDisabled = false;
     answerer.Inspect([&](HWND box) {
@@ -131,9 +122,9 @@ TEST_F(LoaderTest, FilesThatAreNoImagesAreReportedAndGiveNothing) {
 }
 
 TEST_F(LoaderTest, FileTestAcceptsOnlyAnExistingFileByItsExactName) {
-  const std::wstring file = Path(L"Mapa.jpg");
-  const std::wstring greek = Path(L"\u039A\u03AC\u03C1\u03C4\u03B1");  // a folder
-  WriteBytes(file, "x");
+  const std::wstring file = folder_ + L"Mapa.jpg";
+  const std::wstring greek = folder_ + L"\u039A\u03AC\u03C1\u03C4\u03B1";  // a folder
+  std::ofstream(std::filesystem::path(file)) << "x";
   CreateDirectoryW(greek.c_str(), nullptr);
   EXPECT_TRUE(FileExists(file));
   const std::wstring no[] = {

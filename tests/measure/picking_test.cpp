@@ -42,8 +42,7 @@ class PickingTest : public ::testing::Test {
     Move(x2, y2);
     Release();
   }
-  // Pixels of colour c in an area of the control's picture, or of its face
-  // as the screen shows it; Shows reads the face.
+  // Pixels of colour c in the control's picture, or on its face.
   int Count(int left, int top, int right, int bottom, COLORREF c, bool face = false) {
     Attach(real_.window, ID_MAP);
     HDC dc = face ? GetDC(map_) : GetCanvasDC();
@@ -77,8 +76,7 @@ TEST_F(PickingTest, MeasuresFromThePressToTheLastMove) {
   const int below = kCanvasWidth * (kCanvasHeight - 75);
   EXPECT_EQ(Count(0, 75, kCanvasWidth, kCanvasHeight, kMapColour), below);
 
-  // On the face, a 2-px black border along (2,1)-(339,69), white inside,
-  // map outside.
+  // On the face, a 2-px black border along (2,1)-(339,69), white inside.
   for (int y : {0, 1, 68, 69}) EXPECT_TRUE(Shows(170, y, kBlack)) << y;
   for (int x : {1, 2, 338, 339}) EXPECT_TRUE(Shows(x, 35, kBlack)) << x;
   for (POINT p : {POINT{170, 70}, POINT{0, 35}, POINT{340, 35}, POINT{1000, 800}})
@@ -157,7 +155,6 @@ TEST_F(PickingTest, TenThousandDragsLeaveNothingBehind) {
   EXPECT_EQ(GetCanvasCounts().targets, canvas.targets);
   EXPECT_EQ(GetCanvasCounts().fonts, canvas.fonts);
   EXPECT_GT(EndPoint.x, 0);
-
   // The count must itself see an object come.
   const DWORD now = GdiObjects();
   HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));

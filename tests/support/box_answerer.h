@@ -1,6 +1,5 @@
 // Answers the program's modal boxes in-process, as a person at the screen
-// would: each box that becomes active on this thread is read (caption, and
-// the proposed text or the message) and answered once it is up.
+// would: each box is read, then answered once it is up.
 #pragma once
 
 #include <windows.h>
@@ -21,15 +20,13 @@ struct SeenBox {
   std::wstring text;  // the input box's proposed text, or a message box's message
 };
 
-// For an input box: the text is typed where the focus is, over the selected
-// proposal ("" keeps it, "\b" clears it), then Enter; std::nullopt presses
-// Cancel. Message boxes always get OK.
+// Typed over an input box's selected proposal ("" keeps it, "\b" clears it),
+// then Enter; std::nullopt presses Cancel. Message boxes always get OK.
 using BoxReply = std::optional<std::wstring>;
 
 class BoxAnswerer {
  public:
-  // One reply per box, in order; boxes beyond the list are cancelled, so a
-  // test never hangs on one.
+  // Boxes beyond the replies are cancelled, so that a test never hangs on one.
   explicit BoxAnswerer(std::vector<BoxReply> replies = {}) : replies_(std::move(replies)) {
     active_ = this;
     hook_ = SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId());
@@ -44,9 +41,8 @@ class BoxAnswerer {
   const std::vector<SeenBox>& seen() const { return seen_; }
 
  private:
-  // Dialog boxes without a menu (not the main window), each once. Still
-  // being activated here, a box is answered later from its own loop, by a
-  // timer whose id is the tick count it started at.
+  // Still being activated here, a box is answered later from its own loop, by
+  // a timer whose id is the tick count it started at. The main window has a menu.
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
     HWND box = reinterpret_cast<HWND>(wParam);
     const bool dialog = code == HCBT_ACTIVATE && GetClassLongPtrW(box, GCW_ATOM) == 0x8002;
@@ -58,15 +54,13 @@ class BoxAnswerer {
   }
 
   // A busy machine may show the box or settle its focus late, and keys sent
-  // before then go astray: wait for both, up to a generous deadline (ticks
-  // subtracted as 32-bit values stay right when they wrap).
+  // before then go astray. After 10 s they go where a person's would: a
+  // misplaced focus shows as a wrong answer, not a hang.
   static void CALLBACK Later(HWND box, UINT, UINT_PTR timer, DWORD) {
     HWND focus = GetFocus();
     const bool settled = IsWindowVisible(box) && focus && (focus == box || IsChild(box, focus));
     if (!settled && GetTickCount() - static_cast<DWORD>(timer) < 10000) return;
     KillTimer(box, timer);
-    // Keys go where a person's would: a misplaced focus shows as a wrong
-    // answer, not a hang.
     if (active_) active_->Reply(box, settled ? focus : box);
   }
 
