@@ -54,61 +54,43 @@ close_expect_0() {
   wait "$program" || fail "exit code $?"
 }
 
-# The box titled Veltranico, alone, must read exactly $1; then its OK is pressed.
+# The box titled Veltranico, alone, must read exactly $1; then Enter answers it.
 expect_box() {
-  local text
-  text=$(wine "$QUIMBARA_PROBE" Veltranico | tr -d '\r') || fail "no message box"
+  local box text
+  box=$(quimbara_wait_window Veltranico 60) || fail "no message box"
+  text=$(wine "$QUIMBARA_PROBE" | tr -d '\r') || fail "the box could not be read"
   [ "$text" = "$1" ] || fail "the box reads '$text', not '$1'"
   sleep 1
   ! xdotool search --onlyvisible --name '^(Velocidad|Quimbara)$' >/dev/null || fail "not alone"
-  wine "$QUIMBARA_PROBE" Veltranico --ok >/dev/null
+  xdotool windowfocus --sync "$box" key Return
 }
 
-screenshot() {
-  import -window root "$work/screen.png"
-  echo "$work/screen.png"
-}
-
-# Red pixels in the area WxH+X+Y of screenshot $1.
-count_red() {
-  convert "$1" -crop "$2" +repage txt:- | grep -c '#FF0000' || true
-}
-
-band_shows() {
-  [ "$(count_red "$(screenshot)" "7x7+$(($1 - 3))+$(($2 - 3))")" -gt 0 ]
+# At least $3 (or one) red pixels in the area WxH+X+Y of picture $1 (x:root: the screen).
+red_in() {
+  [ "$(convert "$1" -crop "$2" +repage -depth 8 txt:- | grep -c '#FF0000')" -ge "${3:-1}" ]
 }
 
 # A white panel with a red time line, its top border the first black row below
 # the menu bar in a column that crosses it; its two lines go to $1.
 panel_shows() {
-  local shot top
-  shot=$(screenshot)
+  local shot=$work/screen.png top
+  import -window root "$shot"
   top=$(convert "$shot" -crop 1x150+170+0 +repage txt:- | awk -F'[,:]' '/#000000/ && $2 > 30 && !n++ {print $2}')
   [ -n "$top" ] && [ "$(convert "$shot" -format "%[hex:p{330,$((top + 60))}]" info:)" = FFFFFF ] &&
-    [ "$(count_red "$shot" "320x14+8+$((top + 39))")" -gt 30 ] &&
+    red_in "$shot" "320x14+8+$((top + 39))" 31 &&
     convert "$shot" -crop "330x60+6+$((top + 6))" +repage "$1"
 }
 
-# A drag with the real pointer from (300,300) to (600,700), 500 km.
-drag_and_read_panel() {
-  xdotool mousemove 300 300 mousedown 1 mousemove 450 500 mousemove 600 700 mouseup 1
-  within 10 panel_shows "$1" || fail "no result panel"
-}
-
-case_startup() {
-  start
-  window=$(answer_speed 120)
-  close_expect_0 "$window"
-}
-
-# Then the same drag 10 px on (no double-click) leaves the window, is released
-# outside and comes back: a click ends it at the last point seen; same result.
+# A drag with the real pointer from (300,300) to (600,700), 500 km. Then the
+# same drag 10 px on (no double-click) leaves the window, is released outside
+# and comes back: a click ends it at the last point seen; the same panel.
 case_measure() {
   start
   window=$(answer_speed 70)
-  drag_and_read_panel "$work/clean.png"
+  xdotool mousemove 300 300 mousedown 1 mousemove 450 500 mousemove 600 700 mouseup 1
+  within 10 panel_shows "$work/clean.png" || fail "no result panel"
   xdotool mousemove 310 300 mousedown 1 mousemove 810 500
-  within 10 band_shows 560 400 || fail "no band for the second drag"
+  within 10 red_in x:root 7x7+557+397 || fail "no band for the second drag"
   xdotool mousemove 1500 500 mouseup 1 mousemove 1000 600 mousemove 610 700 click 1
   within 10 panel_shows "$work/again.png" || fail "no result panel after the drag that left the window"
   [ "$(compare -metric AE "$work/clean.png" "$work/again.png" null: 2>&1 || true)" = 0 ] ||
@@ -129,7 +111,7 @@ case_folder() { missing_case "$(printf 'carpeta_larga_%02d/' $(seq 14))carpeta_l
 
 # Well inside the map area of the window at the top left.
 map_is_white() {
-  [ "$(convert "$(screenshot)" -crop 1000x800+100+100 -format '%[fx:minima]' info:)" = 1 ]
+  [ "$(convert x:root -crop 1000x800+100+100 -format '%[fx:minima]' info:)" = 1 ]
 }
 
 # A map GDI+ can't read: the "read error" box, then the prompt and a white map.
@@ -158,7 +140,8 @@ case_no_gdiplus() {
 
 # The release zip as a user gets it: one folder of exactly four files, texts
 # that any Notepad reads (byte order mark, CRLF) with the credits the map
-# prints, and a program that works from a folder with a blank and an accent.
+# prints, and a program that finds its map in a folder with a blank and an
+# accent and ends with 0.
 case_package() {
   local files zip=$dir/Quimbara
   mkdir -p "$dir"
@@ -177,7 +160,6 @@ case_package() {
     "$zip/Quimbara.exe" || fail "the exe does not declare itself aware of the system's DPI"
   launch "$zip/Quimbara.exe"
   window=$(answer_speed 120)
-  drag_and_read_panel "$work/panel.png"
   close_expect_0 "$window"
 }
 
