@@ -23,19 +23,14 @@ RECT Place(HWND window) {
   return r;
 }
 
-class MainWindowTest : public ::testing::Test {
- protected:
-  RealWindow real_;
-  HWND window_ = real_.window;
-  HWND map_ = real_.map;
-};
+class MainWindowTest : public ::testing::Test, protected RealWindow {};
 
 TEST_F(MainWindowTest, AskedFirstThenAFixedWindowAtTheTopLeftWithMenuAndMap) {
-  ASSERT_EQ(real_.asked.size(), 1u);
-  EXPECT_EQ(real_.asked[0].text, L"250");
-  EXPECT_TRUE(real_.hiddenWhileAsked);
-  const LONG style = GetWindowLongW(window_, GWL_STYLE);
-  const LONG exStyle = GetWindowLongW(window_, GWL_EXSTYLE);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].text, L"250");
+  EXPECT_TRUE(hiddenWhileAsked);
+  const LONG style = GetWindowLongW(window, GWL_STYLE);
+  const LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
   EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME | WS_MINIMIZEBOX | WS_VISIBLE),
             WS_MINIMIZEBOX | WS_VISIBLE);
   EXPECT_TRUE(exStyle & WS_EX_CONTROLPARENT);
@@ -44,14 +39,14 @@ TEST_F(MainWindowTest, AskedFirstThenAFixedWindowAtTheTopLeftWithMenuAndMap) {
   RECT outer{}, frame{0, 0, 1268, 989};
   AdjustWindowRectEx(&frame, style, FALSE, exStyle);
   OffsetRect(&frame, -frame.left, -frame.top);
-  GetWindowRect(window_, &outer);
+  GetWindowRect(window, &outer);
   EXPECT_TRUE(EqualRect(&outer, &frame));
-  EXPECT_EQ(WindowText(window_), L"Quimbara");
-  EXPECT_NE(SendMessageW(window_, WM_GETICON, ICON_BIG, 0), 0);
-  EXPECT_NE(SendMessageW(window_, WM_GETICON, ICON_SMALL, 0), 0);
+  EXPECT_EQ(WindowText(window), L"Quimbara");
+  EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
+  EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
 
   // One menu, its items plain: not grey, not checked, no mnemonic.
-  HMENU bar = GetMenu(window_);
+  HMENU bar = GetMenu(window);
   HMENU popup = GetSubMenu(bar, 0);
   std::wstring items = MenuText(bar, 0) + L":";
   for (int i = 0; i < GetMenuItemCount(popup); ++i) {
@@ -62,13 +57,12 @@ TEST_F(MainWindowTest, AskedFirstThenAFixedWindowAtTheTopLeftWithMenuAndMap) {
   EXPECT_EQ(GetMenuItemCount(bar), 1);
   EXPECT_EQ(items, L"Autor: 1001/0 Realizado por https://quimbara.example/ | 1002/0 Velocidad");
 
-  EXPECT_EQ(GetWindowLongW(map_, GWL_STYLE) & (SS_TYPEMASK | SS_NOTIFY), SS_OWNERDRAW | SS_NOTIFY);
-  const RECT mapPlace = Place(map_), expected{0, 0, 1267, 990};
+  const RECT mapPlace = Place(map), expected{0, 0, 1267, 990};
   EXPECT_TRUE(EqualRect(&mapPlace, &expected));
   // It shows the loaded map from the start.
   Attach(MapBitmap);
   const COLORREF inMap = GetPixel(GetCanvasDC(), 600, 400);
-  Attach(window_, ID_MAP);
+  Attach(window, ID_MAP);
   EXPECT_EQ(GetPixel(GetCanvasDC(), 600, 400), inMap);
   EXPECT_NE(inMap, RGB(255, 255, 255));
 }
@@ -77,48 +71,48 @@ TEST_F(MainWindowTest, CommandsAndKeysThatLeaveTheWindowOpen) {
   BoxAnswerer answerer({L"90", std::nullopt, L""});
   // The credit item (the map's id too) does nothing; the speed item asks
   // again, proposing the current speed, and Cancel is 0.
-  SendMessageW(window_, WM_COMMAND, ID_CREDIT, 0);
+  SendMessageW(window, WM_COMMAND, ID_CREDIT, 0);
   EXPECT_TRUE(answerer.seen().empty());
   bool usable = true;
-  answerer.Inspect([&](HWND) { usable &= IsWindowEnabled(window_) != FALSE; });
-  for (int i = 0; i < 3; ++i) SendMessageW(window_, WM_COMMAND, ID_SPEED, 0);
+  answerer.Inspect([&](HWND) { usable &= IsWindowEnabled(window) != FALSE; });
+  for (int i = 0; i < 3; ++i) SendMessageW(window, WM_COMMAND, ID_SPEED, 0);
   EXPECT_TRUE(usable);
   ASSERT_EQ(answerer.seen().size(), 3u);
   EXPECT_EQ(answerer.seen()[1].text + L" " + answerer.seen()[2].text, L"90 0");
 
   // Neither Enter nor Escape closes the window.
-  for (WPARAM id : {IDOK, IDCANCEL}) PostMessageW(window_, WM_COMMAND, id, 0);
+  for (WPARAM id : {IDOK, IDCANCEL}) PostMessageW(window, WM_COMMAND, id, 0);
   Pump();
-  EXPECT_TRUE(IsWindowVisible(window_));
+  EXPECT_TRUE(IsWindowVisible(window));
 }
 
 TEST_F(MainWindowTest, MapTakesFocusAndSwallowsKeysButNotAltF4ThatEndsTheRun) {
   SetFocus(nullptr);
-  SendMessageW(map_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
-  SendMessageW(map_, WM_LBUTTONUP, 0, MAKELPARAM(100, 100));
-  EXPECT_EQ(GetFocus(), map_);
-  EXPECT_EQ(SendMessageW(map_, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
+  SendMessageW(map, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
+  SendMessageW(map, WM_LBUTTONUP, 0, MAKELPARAM(100, 100));
+  EXPECT_EQ(GetFocus(), map);
+  EXPECT_EQ(SendMessageW(map, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
   // F10 held by the map doesn't put the window into menu mode.
-  SendMessageW(map_, WM_SYSKEYDOWN, VK_F10, 0);
-  SendMessageW(map_, WM_SYSKEYUP, VK_F10, 0);
+  SendMessageW(map, WM_SYSKEYDOWN, VK_F10, 0);
+  SendMessageW(map, WM_SYSKEYUP, VK_F10, 0);
   Pump();
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
   GetGUIThreadInfo(GetCurrentThreadId(), &info);
   EXPECT_FALSE(info.flags & GUI_INMENUMODE);
   // The focus the window had when it went inactive comes back with it.
-  SendMessageW(window_, WM_NCACTIVATE, FALSE, 0);
+  SendMessageW(window, WM_NCACTIVATE, FALSE, 0);
   SetFocus(nullptr);
-  SendMessageW(window_, WM_NCACTIVATE, TRUE, 0);
-  EXPECT_EQ(GetFocus(), map_);
+  SendMessageW(window, WM_NCACTIVATE, TRUE, 0);
+  EXPECT_EQ(GetFocus(), map);
   EXPECT_EQ(SavedFocus, nullptr);
   // Alt+F4 still closes the window, which ends the run with 0 and leaves
   // neither its handle nor the map control's picture behind.
   const size_t targets = GetCanvasCounts().targets;
-  SendMessageW(map_, WM_SYSKEYDOWN, VK_F4, 1 << 29);
+  SendMessageW(map, WM_SYSKEYDOWN, VK_F4, 1 << 29);
   Pump();
-  ASSERT_FALSE(IsWindow(window_));
-  EXPECT_EQ(RunModalLoop(window_), 0);
+  ASSERT_FALSE(IsWindow(window));
+  EXPECT_EQ(RunModalLoop(window), 0);
   EXPECT_EQ(MainDialogHandle, nullptr);
   EXPECT_EQ(GetCanvasCounts().targets, targets - 1);
 }

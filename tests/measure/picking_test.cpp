@@ -20,7 +20,7 @@ LRESULT CALLBACK CountPaints(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   return CallWindowProcW(countedProc, w, m, wp, lp);
 }
 
-class PickingTest : public ::testing::Test {
+class PickingTest : public ::testing::Test, protected RealWindow {
  protected:
   void SetUp() override {
     // A plain map, so that anything drawn over it stands out.
@@ -31,7 +31,7 @@ class PickingTest : public ::testing::Test {
     Clear(kMapColour);
   }
   void Send(UINT message, int x, int y) {
-    SendMessageW(map_, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(map, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
   }
   void Press(int x, int y) { Send(WM_LBUTTONDOWN, x, y); }
   void Move(int x, int y) { Send(WM_MOUSEMOVE, x, y); }
@@ -44,12 +44,12 @@ class PickingTest : public ::testing::Test {
   }
   // Pixels of colour c in the control's picture, or on its face.
   int Count(int left, int top, int right, int bottom, COLORREF c, bool face = false) {
-    Attach(real_.window, ID_MAP);
-    HDC dc = face ? GetDC(map_) : GetCanvasDC();
+    Attach(window, ID_MAP);
+    HDC dc = face ? GetDC(map) : GetCanvasDC();
     int n = 0;
     for (int y = top; y < bottom; ++y)
       for (int x = left; x < right; ++x) n += GetPixel(dc, x, y) == c;
-    if (face) ReleaseDC(map_, dc);
+    if (face) ReleaseDC(map, dc);
     return n;
   }
   bool Shows(int x, int y, COLORREF c) { return Count(x, y, x + 1, y + 1, c, true) == 1; }
@@ -57,9 +57,6 @@ class PickingTest : public ::testing::Test {
     auto text = [](MapPoint p) { return std::to_string(p.x) + "," + std::to_string(p.y); };
     return text(StartPoint) + " to " + text(EndPoint);
   }
-
-  RealWindow real_;
-  HWND map_ = real_.map;
 };
 
 TEST_F(PickingTest, MeasuresFromThePressToTheLastMove) {
@@ -104,7 +101,7 @@ TEST_F(PickingTest, BandIsOnePixelUntilThePanelThenTwoAndEachMoveRepaintsOnce) {
   EXPECT_EQ(Count(350, 290, 351, 310, kRed), 1);
   Release();
   countedProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(map_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountPaints)));
+      SetWindowLongPtrW(map, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountPaints)));
   Press(500, 200);
   for (int x = 900; x >= 750; x -= 50) {
     paints = 0;
@@ -120,7 +117,7 @@ TEST_F(PickingTest, BandIsOnePixelUntilThePanelThenTwoAndEachMoveRepaintsOnce) {
   Release();
   EXPECT_EQ(paints, 1);
   EXPECT_TRUE(Shows(170, 0, kBlack));
-  SetWindowLongPtrW(map_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(countedProc));
+  SetWindowLongPtrW(map, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(countedProc));
 }
 
 // Drawing straight into the control's DC shows after a Redraw, even where
@@ -128,7 +125,7 @@ TEST_F(PickingTest, BandIsOnePixelUntilThePanelThenTwoAndEachMoveRepaintsOnce) {
 TEST_F(PickingTest, RedrawShowsDirectDrawingOutsideALaterPartialOperation) {
   for (int operation = 0; operation < 3; ++operation) {
     SCOPED_TRACE(operation);
-    Attach(real_.window, ID_MAP);
+    Attach(window, ID_MAP);
     Clear(kMapColour);
     RECT square{900, 700, 960, 760};
     FillRect(GetCanvasDC(), &square, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
