@@ -98,7 +98,6 @@ TEST_F(CanvasTest, CopiesAndUnknownHandles) {
 
 TEST_F(CanvasTest, ResourcesAndFonts) {
   RenderResource(L"#500", 0, 0, 99, 99);
-  RenderResource(L"NOEXISTE", 0, 0, 99, 99);
   EXPECT_EQ(CountNot(0, 0, 100, 100, kWhite), 0);
   RenderResource(L"#200", 0, 0, 31, 31);  // the program's icon, carried here too
   EXPECT_GT(CountNot(0, 0, 32, 32, kWhite), 0);
