@@ -1,6 +1,4 @@
-// The arithmetic and text rules, which need no window: distance and travel
-// time, speed answers and the loader's size rule. Run natively under the
-// sanitizers and under Wine with the program's own compiler.
+// The rules that need no window, so they also run natively under the sanitizers.
 #include <gtest/gtest.h>
 
 #include <cstdint>

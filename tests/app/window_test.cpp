@@ -27,15 +27,14 @@ class MainWindowTest : public ::testing::Test, protected RealWindow {};
 
 TEST_F(MainWindowTest, AskedFirstThenAFixedWindowAtTheTopLeftWithMenuAndMap) {
   ASSERT_EQ(asked.size(), 1u);
-  EXPECT_EQ(asked[0].text, L"250");
+  EXPECT_EQ(asked[0], L"250");
   EXPECT_TRUE(hiddenWhileAsked);
   const LONG style = GetWindowLongW(window, GWL_STYLE);
   const LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
   EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME | WS_MINIMIZEBOX | WS_VISIBLE),
             WS_MINIMIZEBOX | WS_VISIBLE);
   EXPECT_TRUE(exStyle & WS_EX_CONTROLPARENT);
-  // The frame around 1268 x 989, measured before the menu bar took its
-  // height from the client area.
+  // The frame around a 1268 x 989 client, before the menu bar took its share.
   RECT outer{}, frame{0, 0, 1268, 989};
   AdjustWindowRectEx(&frame, style, FALSE, exStyle);
   OffsetRect(&frame, -frame.left, -frame.top);
@@ -67,7 +66,7 @@ TEST_F(MainWindowTest, AskedFirstThenAFixedWindowAtTheTopLeftWithMenuAndMap) {
   EXPECT_NE(inMap, RGB(255, 255, 255));
 }
 
-TEST_F(MainWindowTest, CommandsAndKeysThatLeaveTheWindowOpen) {
+TEST_F(MainWindowTest, CommandsAndKeysLeaveTheWindowOpenButAltF4EndsTheRun) {
   BoxAnswerer answerer({L"90", std::nullopt, L""});
   // The credit item (the map's id too) does nothing; the speed item asks
   // again, proposing the current speed, and Cancel is 0.
@@ -78,15 +77,14 @@ TEST_F(MainWindowTest, CommandsAndKeysThatLeaveTheWindowOpen) {
   for (int i = 0; i < 3; ++i) SendMessageW(window, WM_COMMAND, ID_SPEED, 0);
   EXPECT_TRUE(usable);
   ASSERT_EQ(answerer.seen().size(), 3u);
-  EXPECT_EQ(answerer.seen()[1].text + L" " + answerer.seen()[2].text, L"90 0");
+  EXPECT_EQ(answerer.seen()[1] + L" " + answerer.seen()[2], L"90 0");
 
   // Neither Enter nor Escape closes the window.
   for (WPARAM id : {IDOK, IDCANCEL}) PostMessageW(window, WM_COMMAND, id, 0);
   Pump();
   EXPECT_TRUE(IsWindowVisible(window));
-}
 
-TEST_F(MainWindowTest, MapTakesFocusAndSwallowsKeysButNotAltF4ThatEndsTheRun) {
+  // A click gives the map the focus, and it takes every key but Alt+F4.
   SetFocus(nullptr);
   SendMessageW(map, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
   SendMessageW(map, WM_LBUTTONUP, 0, MAKELPARAM(100, 100));
@@ -106,8 +104,8 @@ TEST_F(MainWindowTest, MapTakesFocusAndSwallowsKeysButNotAltF4ThatEndsTheRun) {
   SendMessageW(window, WM_NCACTIVATE, TRUE, 0);
   EXPECT_EQ(GetFocus(), map);
   EXPECT_EQ(SavedFocus, nullptr);
-  // Alt+F4 still closes the window, which ends the run with 0 and leaves
-  // neither its handle nor the map control's picture behind.
+  // Alt+F4 closes the window, which ends the run with 0 and leaves neither
+  // its handle nor the map control's picture behind.
   const size_t targets = GetCanvasCounts().targets;
   SendMessageW(map, WM_SYSKEYDOWN, VK_F4, 1 << 29);
   Pump();

@@ -1,5 +1,4 @@
-// Drags on the real map control, in-process, checked on the control's
-// picture and on what its face shows.
+// Drags on the real map control, checked on its picture and on its face.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -15,11 +15,6 @@ inline std::wstring WindowText(HWND window) {
   return buffer;
 }
 
-struct SeenBox {
-  std::wstring caption;
-  std::wstring text;  // the input box's proposed text, or a message box's message
-};
-
 // Typed over an input box's selected proposal ("" keeps it, "\b" clears it),
 // then Enter; std::nullopt presses Cancel. Message boxes always get OK.
 using BoxReply = std::optional<std::wstring>;
@@ -38,7 +33,8 @@ class BoxAnswerer {
 
   // Called with each box just before it is answered.
   void Inspect(std::function<void(HWND box)> inspector) { inspector_ = std::move(inspector); }
-  const std::vector<SeenBox>& seen() const { return seen_; }
+  // Each box's proposed text, or its message.
+  const std::vector<std::wstring>& seen() const { return seen_; }
 
  private:
   // Still being activated here, a box is answered later from its own loop, by
@@ -66,7 +62,7 @@ class BoxAnswerer {
 
   void Reply(HWND box, HWND focus) {
     HWND edit = GetDlgItem(box, 101);
-    seen_.push_back({WindowText(box), WindowText(edit ? edit : GetDlgItem(box, 0xFFFF))});
+    seen_.push_back(WindowText(edit ? edit : GetDlgItem(box, 0xFFFF)));
     if (inspector_) inspector_(box);
     const size_t index = seen_.size() - 1;
     const BoxReply reply = index < replies_.size() ? replies_[index] : std::nullopt;
@@ -81,6 +77,6 @@ class BoxAnswerer {
   static inline BoxAnswerer* active_ = nullptr;
   HHOOK hook_ = nullptr;
   std::vector<BoxReply> replies_;
-  std::vector<SeenBox> seen_;
+  std::vector<std::wstring> seen_;
   std::function<void(HWND)> inspector_;
 };

@@ -42,7 +42,7 @@ struct RealWindow {
   }
   HWND window = nullptr;
   HWND map = nullptr;
-  std::vector<SeenBox> asked;  // the boxes up to the window showing
+  std::vector<std::wstring> asked;  // what the boxes up to the window showing proposed
   bool hiddenWhileAsked = false;
 };
 
