@@ -63,7 +63,7 @@ TEST_F(MainWindowTest, AskedFirstThenAFixedWindowAtTheTopLeftWithMenuAndMap) {
   const COLORREF inMap = GetPixel(GetCanvasDC(), 600, 400);
   Attach(window, ID_MAP);
   EXPECT_EQ(GetPixel(GetCanvasDC(), 600, 400), inMap);
-  EXPECT_NE(inMap, RGB(255, 255, 255));
+  EXPECT_NE(inMap, kWhite);
 }
 
 TEST_F(MainWindowTest, CommandsAndKeysLeaveTheWindowOpenButAltF4EndsTheRun) {

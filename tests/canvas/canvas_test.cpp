@@ -9,17 +9,11 @@
 
 namespace {
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 
 // Pixels of the current target's area that are not colour c.
 int CountNot(int left, int top, int right, int bottom, COLORREF c) {
-  int n = 0;
-  for (int y = top; y < bottom; ++y)
-    for (int x = left; x < right; ++x) n += GetPixel(GetCanvasDC(), x, y) != c;
-  return n;
+  return CountPixels(GetCanvasDC(), {left, top, right, bottom}, c, true);
 }
 
 // Each test draws on a white 100x100 bitmap and leaves no target behind.

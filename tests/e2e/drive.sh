@@ -81,9 +81,8 @@ panel_shows() {
     convert "$shot" -crop "330x60+6+$((top + 6))" +repage "$1"
 }
 
-# A drag with the real pointer from (300,300) to (600,700), 500 km. Then the
-# same drag 10 px on (no double-click) leaves the window, is released outside
-# and comes back: a click ends it at the last point seen; the same panel.
+# A real drag of 500 km; then the same drag 10 px on (no double-click) leaves
+# the window, is released outside, comes back and ends with a click: same panel.
 case_measure() {
   start
   window=$(answer_speed 70)
@@ -138,10 +137,9 @@ case_no_gdiplus() {
   close_expect_0
 }
 
-# The release zip as a user gets it: one folder of exactly four files, texts
-# that any Notepad reads (byte order mark, CRLF) with the credits the map
-# prints, and a program that finds its map in a folder with a blank and an
-# accent and ends with 0.
+# The release zip as a user gets it: one folder of four files, texts any Notepad
+# reads (byte order mark, CRLF) with the map's credits, and a program that finds
+# its map in a folder with a blank and an accent.
 case_package() {
   local files zip=$dir/Quimbara
   mkdir -p "$dir"

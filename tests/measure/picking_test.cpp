@@ -8,9 +8,6 @@
 namespace {
 
 constexpr COLORREF kMapColour = RGB(0xCC, 0xDD, 0xEE);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
 
 WNDPROC countedProc = nullptr;
 int paints = 0;
@@ -45,9 +42,7 @@ class PickingTest : public ::testing::Test, protected RealWindow {
   int Count(int left, int top, int right, int bottom, COLORREF c, bool face = false) {
     Attach(window, ID_MAP);
     HDC dc = face ? GetDC(map) : GetCanvasDC();
-    int n = 0;
-    for (int y = top; y < bottom; ++y)
-      for (int x = left; x < right; ++x) n += GetPixel(dc, x, y) == c;
+    const int n = CountPixels(dc, {left, top, right, bottom}, c);
     if (face) ReleaseDC(map, dc);
     return n;
   }

@@ -46,10 +46,21 @@ struct RealWindow {
   bool hiddenWhileAsked = false;
 };
 
-// GDI objects the process holds. GetGuiResources answers on Windows; under
-// Wine it is a stub that returns 0, and as a test-only stand-in we count the
-// live entries of Wine's own GDI handle table, which the 32-bit PEB points
-// to at 0x94: 65536 entries of 24 bytes, the object's type in byte 14.
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+
+// Pixels in an area of dc that are colour c, or with other set, that are not.
+inline int CountPixels(HDC dc, RECT area, COLORREF c, bool other = false) {
+  int n = 0;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x) n += (GetPixel(dc, x, y) == c) != other;
+  return n;
+}
+
+// GDI objects the process holds. Wine's GetGuiResources is a stub that returns
+// 0: there we count the live entries of Wine's GDI handle table, which the
+// 32-bit PEB points to at 0x94 (65536 entries of 24 bytes, the type in byte 14).
 inline DWORD GdiObjects() {
   if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return n;
   const BYTE* peb = nullptr;
