@@ -16,17 +16,6 @@ runs=${QUIMBARA_BENCH_RUNS:-7}
 
 median() { sort -n | awk '{v[NR]=$1} END{print v[int((NR+1)/2)]}'; }
 
-# Looks for the window without pausing: each look takes a few milliseconds,
-# which is the resolution of the launch timing.
-wait_window_closely() {
-  local id deadline=$((SECONDS + 60))
-  while [ $SECONDS -lt $deadline ]; do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-  done
-  return 1
-}
-
 # Launch -> first box on the screen, in milliseconds.
 time_to_box() {
   local title=$1; shift
@@ -34,7 +23,8 @@ time_to_box() {
   t0=$(date +%s%N)
   wine "$@" >/dev/null 2>&1 &
   local pid=$!
-  id=$(wait_window_closely "$title")
+  # No pause between looks: each takes a few milliseconds, the timing's resolution.
+  id=$(quimbara_wait_window "$title" 60 0)
   t1=$(date +%s%N)
   xdotool windowfocus --sync "$id" key Escape
   if [ "$title" = Velocidad ]; then

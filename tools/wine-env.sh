@@ -56,13 +56,14 @@ quimbara_stop_xvfb() {
   return 0
 }
 
-# Waits up to $2 seconds (default 30) for a visible window titled exactly $1; prints its id.
+# Waits up to $2 seconds (default 30) for a visible window titled exactly $1,
+# looking every $3 seconds (default 0.2); prints its id.
 quimbara_wait_window() {
   local deadline=$((SECONDS + ${2:-30})) id
   while [ $SECONDS -lt $deadline ]; do
     id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
     [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
+    sleep "${3:-0.2}"
   done
   return 1
 }
