@@ -6,6 +6,7 @@
 #include "app/speed_prompt.h"
 #include "app/state.h"
 #include "canvas/canvas.h"
+#include "canvas/window_proc.h"
 #include "measure/map_loader.h"
 #include "measure/number_text.h"
 #include "measure/point_picking.h"
@@ -169,8 +170,7 @@ HWND CreateMainDialog(HWND parent) {
   SetColors(kDefaultColor, RGB(0xC0, 0xC0, 0xC0));
   Clear(kDefaultColor);
   BuildMenu(window);
-  OldMapControlProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(map, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MapControlProc)));
+  OldMapControlProc = ReplaceWindowProc(map, MapControlProc);
   return window;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "canvas/window_proc.h"
+
 namespace {
 
 constexpr int kControlId = 1001;
@@ -132,8 +134,7 @@ HWND CreateFloorWindow(HBITMAP map) {
   SelectObject(source, previous);
   DeleteDC(source);
   bare.white = CreateSolidBrush(RGB(255, 255, 255));
-  staticProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FloorControlProc)));
+  staticProc = ReplaceWindowProc(control, FloorControlProc);
   return control;
 }
 

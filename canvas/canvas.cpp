@@ -1,6 +1,7 @@
 #include "canvas/canvas.h"
 
 #include "canvas/owned.h"
+#include "canvas/window_proc.h"
 
 #include <algorithm>
 #include <cmath>
@@ -419,8 +420,7 @@ HWND CreateCanvasControl(HWND parent, int id, int x, int y, int width, int heigh
   targets[control] = std::move(t);
 
   SendMessageW(control, WM_SETFONT, SendMessageW(parent, WM_GETFONT, 0, 0), FALSE);
-  WNDPROC previous = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CanvasControlProc)));
+  WNDPROC previous = ReplaceWindowProc(control, CanvasControlProc);
   if (!staticProc) staticProc = previous;
   return control;
 }

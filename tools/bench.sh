@@ -2,10 +2,21 @@
 # Measures Quimbara as a user feels it, under Wine in a private Xvfb screen,
 # and prints a table: time per pointer move against the bare GDI floor,
 # start-up against a minimal dialog program, idle CPU, memory, file sizes.
+# Measures the shipped program, or where the machine runs no 32-bit code
+# (tools/arch.sh), the x86_64 build of the same sources.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/tools/build.sh"
+"$root/tools/build.sh" --runnable
+. "$root/tools/arch.sh"
+quimbara_arch
 build=${QUIMBARA_BUILD:-$root/build}
+if [ "$QUIMBARA_ARCH" = i686 ]; then
+  export WINEARCH=win32
+else
+  build=$build-x86_64
+  export WINEARCH=win64
+fi
+echo "Measuring the $QUIMBARA_ARCH build: $QUIMBARA_ARCH_WHY." >&2
 cmake --build "$build" --target move_bench startup_bench minimal_dialog >/dev/null
 . "$root/tools/wine-env.sh"
 quimbara_start_session
@@ -21,7 +32,7 @@ time_to_box() {
   local title=$1; shift
   local t0 t1 id
   t0=$(date +%s%N)
-  wine "$@" >/dev/null 2>&1 &
+  "$WINELOADER" "$@" >/dev/null 2>&1 &
   local pid=$!
   # No pause between looks: each takes a few milliseconds, the timing's resolution.
   id=$(quimbara_wait_window "$title" 60 0)
@@ -41,7 +52,7 @@ start_q=$(for _ in $(seq "$runs"); do time_to_box Velocidad "$exe"; done | media
 start_m=$(for _ in $(seq "$runs"); do time_to_box Minimal "$minimal"; done | median)
 
 # CPU used over 5 s with the window open and nothing happening.
-wine "$exe" >/dev/null 2>&1 &
+"$WINELOADER" "$exe" >/dev/null 2>&1 &
 program=$!
 id=$(quimbara_wait_window Velocidad 60)
 xdotool windowfocus --sync "$id" key Return

@@ -1,30 +1,85 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds Quimbara.exe into build/Quimbara/
-# (cross-compiled) with the test programs beside it, or with --program the
-# program alone; with --native also the sanitizer build of the arithmetic
-# tests into build-native/.
+# Installs what is missing, then builds:
+#   build.sh             everything the tests need (below);
+#   build.sh --program   the shipped program alone, into build/Quimbara/;
+#   build.sh --runnable  the program that runs on this machine: the shipped
+#                        one, or where 32-bit code can't run, the x86_64 build.
+# The folders:
+#   build/          the shipped 32-bit program (win32 threads), its release
+#                   zip, its end-to-end tests and the static checks of the exe;
+#   build-i686/     GoogleTest's suites for the 32-bit program (posix threads,
+#                   against an installed GoogleTest, as MSYS2 builds them);
+#   build-x86_64/   where 32-bit code can't run: the same sources for x86_64,
+#                   with every test that Wine runs;
+#   build-native/   the arithmetic tests under ASan and UBSan;
+#   build-x87/      the arithmetic tests as a 32-bit Linux program with the
+#                   i686 compiler's x87 code.
 set -euo pipefail
 # The exe's permissions go into the release zip: the same on every machine.
 umask 022
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/setup.sh"
+. "$root/tools/arch.sh"
+quimbara_arch
 # QUIMBARA_BUILD puts a second build (and its own Wine prefix) elsewhere.
 build=${QUIMBARA_BUILD:-$root/build}
-native=${QUIMBARA_BUILD:-$root/build}-native
 
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$root" -B "$build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-if [ "${1:-}" = --program ]; then
+# Configures folder $1 once, with the options "${@:2}".
+configure() {
+  local dir=$1
+  shift
+  [ -f "$dir/build.ninja" ] && return 0
+  cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+}
+
+program() {
+  configure "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
   cmake --build "$build" --target Quimbara
-else
-  cmake --build "$build"
-fi
+}
 
-if [ "${1:-}" = --native ]; then
-  if [ ! -f "$native/build.ninja" ]; then
-    cmake -S "$root" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
-  fi
-  cmake --build "$native"
+x86_64() {
+  configure "$build-x86_64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
+    -DQUIMBARA_THREADS=posix -DQUIMBARA_RELEASE_DIR="$build"
+  cmake --build "$build-x86_64" "$@"
+}
+
+# GoogleTest built with the posix cross compiler and installed, as MSYS2 has
+# it; kept between runs, as it never changes.
+install_gtest() {
+  local prefix=$1
+  [ -f "$prefix/lib/cmake/GTest/GTestConfig.cmake" ] && return 0
+  cmake -S /usr/src/googletest -B "$prefix/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DQUIMBARA_THREADS=posix \
+    -DBUILD_GMOCK=OFF -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
+  cmake --build "$prefix/build" >/dev/null
+  cmake --install "$prefix/build" >/dev/null
+}
+
+case ${1:-} in
+  --program)
+    program
+    exit ;;
+  --runnable)
+    if [ "$QUIMBARA_ARCH" = i686 ]; then program; else x86_64 --target Quimbara; fi
+    exit ;;
+esac
+
+configure "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
+cmake --build "$build"
+if [ "$QUIMBARA_ARCH" = i686 ]; then
+  install_gtest "$build-gtest"
+  configure "$build-i686" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+    -DQUIMBARA_THREADS=posix -DGTest_DIR="$build-gtest/lib/cmake/GTest" -DQUIMBARA_RELEASE_DIR="$build"
+  cmake --build "$build-i686"
+  emulator=
+else
+  x86_64
+  emulator=$(command -v qemu-i386-static)
 fi
+configure "$build-native" -DCMAKE_BUILD_TYPE=Debug
+cmake --build "$build-native"
+configure "$build-x87" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/linux-x87.cmake" -DQUIMBARA_SANITIZE=OFF
+# Natively where 32-bit code runs, else emulated: set on every build, as the
+# machine's kind can change under the same folder (QUIMBARA_ARCH).
+cmake "$build-x87" -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator" >/dev/null
+cmake --build "$build-x87"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Quimbara.exe, and starts it under Wine,
 # saying in one line what each stage does: on a fresh machine the first run
-# takes a few minutes. With a display it runs on it until you close the
+# takes a few minutes. Where the machine runs no 32-bit code (tools/arch.sh)
+# it starts the x86_64 build of the same sources instead. With a display it runs on it until you close the
 # window. Without one it runs inside Xvfb, saves a screenshot once the window
 # is up, prints its path and closes the program.
 set -euo pipefail
@@ -11,24 +12,33 @@ say() { echo "run.sh: $*" >&2; }
 
 # Says itself what it installs, if anything.
 "$root/tools/setup.sh"
+. "$root/tools/arch.sh"
+quimbara_arch
+if [ "$QUIMBARA_ARCH" = i686 ]; then
+  exe=$build/Quimbara/Quimbara.exe
+  export WINEARCH=win32
+else
+  exe=$build-x86_64/Quimbara/Quimbara.exe
+  export WINEARCH=win64
+  say "running the x86_64 build of Quimbara: $QUIMBARA_ARCH_WHY"
+fi
 say "building Quimbara.exe (about a minute the first time)"
 log=$(mktemp)
-if ! "$root/tools/build.sh" --program >"$log" 2>&1; then
+if ! "$root/tools/build.sh" --runnable >"$log" 2>&1; then
   cat "$log" >&2
   rm -f "$log"
   exit 1
 fi
 rm -f "$log"
 . "$root/tools/wine-env.sh"
-exe="$build/Quimbara/Quimbara.exe"
 
 if [ -n "${DISPLAY:-}" ]; then
   # A prefix of its own, whose windows the desktop's window manager handles.
-  export WINEPREFIX="$build/wineprefix-desktop"
+  export WINEPREFIX="$build/$QUIMBARA_PREFIX_NAME-desktop"
   say "preparing Wine (a few seconds the first time)"
   quimbara_wine_prefix --managed
   say "starting Quimbara"
-  exec wine "$exe"
+  exec "$WINELOADER" "$exe"
 fi
 
 trap quimbara_stop_xvfb EXIT
@@ -36,7 +46,7 @@ say "preparing Wine in a private screen, as there is no \$DISPLAY"
 quimbara_start_xvfb
 quimbara_wine_prefix
 say "starting Quimbara"
-wine "$exe" &
+"$WINELOADER" "$exe" &
 program=$!
 # The speed prompt comes first: accept the proposed speed.
 if prompt=$(quimbara_wait_window Velocidad 30); then

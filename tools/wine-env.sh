@@ -1,10 +1,22 @@
-# Sourced by the other scripts: one project-local 32-bit Wine prefix, quiet.
+# Sourced by the other scripts: a project-local Wine prefix, quiet.
+# WINEARCH win32 (the default) runs the 32-bit program; win64 runs a 64-bit
+# build, in a prefix of its own. Each goes straight to Wine's loader of that
+# width: the plain `wine` command always prefers the 32-bit one, which can't
+# start where the kernel runs no 32-bit code.
 QUIMBARA_ROOT=${QUIMBARA_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
-export WINEPREFIX=${QUIMBARA_WINEPREFIX:-${QUIMBARA_BUILD:-$QUIMBARA_ROOT/build}/wineprefix}
-export WINEARCH=win32
+export WINEARCH=${WINEARCH:-win32}
+if [ "$WINEARCH" = win64 ]; then
+  export WINELOADER=/usr/lib/wine/wine64
+  QUIMBARA_PREFIX_NAME=wineprefix64
+else
+  export WINELOADER=/usr/lib/wine/wine
+  QUIMBARA_PREFIX_NAME=wineprefix
+fi
+export WINEPREFIX=${QUIMBARA_WINEPREFIX:-${QUIMBARA_BUILD:-$QUIMBARA_ROOT/build}/$QUIMBARA_PREFIX_NAME}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer dialogs: the program needs neither.
 export WINEDLLOVERRIDES="mscoree,mshtml="
+wine() { "$WINELOADER" "$@"; }
 
 # Makes the prefix once (a few seconds). With no window manager under Xvfb,
 # Wine's managed windows get no caption and every hide blocks for seconds,
@@ -13,7 +25,12 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 quimbara_wine_prefix() {
   if [ ! -f "$WINEPREFIX/.quimbara-ready" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
-    wineboot -i >/dev/null 2>&1
+    local log
+    if ! log=$(wine wineboot -i 2>&1); then
+      echo "Wine could not prepare $WINEPREFIX ($WINELOADER):" >&2
+      echo "$log" | tail -5 >&2
+      return 1
+    fi
     if [ "${1:-}" != --managed ]; then
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     fi

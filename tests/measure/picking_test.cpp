@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "canvas/window_proc.h"
 #include "../support/real_window.h"
 
 namespace {
@@ -94,8 +95,7 @@ TEST_F(PickingTest, BandIsOnePixelUntilThePanelThenTwoAndEachMoveRepaintsOnce) {
   Move(600, 300);
   EXPECT_EQ(Count(350, 290, 351, 310, kRed), 1);
   Release();
-  countedProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(map, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountPaints)));
+  countedProc = ReplaceWindowProc(map, CountPaints);
   Press(500, 200);
   for (int x = 900; x >= 750; x -= 50) {
     paints = 0;
@@ -110,7 +110,7 @@ TEST_F(PickingTest, BandIsOnePixelUntilThePanelThenTwoAndEachMoveRepaintsOnce) {
   paints = 0;
   Release();
   EXPECT_EQ(paints, 1);
-  SetWindowLongPtrW(map, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(countedProc));
+  ReplaceWindowProc(map, countedProc);
 }
 
 // Drawing straight into the control's DC shows after a Redraw, even where

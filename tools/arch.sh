@@ -1,0 +1,50 @@
+# Sourced by the other scripts. quimbara_arch decides which Windows build
+# this machine can run and test, and exports:
+#   QUIMBARA_ARCH       i686: the shipped 32-bit exe runs here, under 32-bit Wine;
+#                       x86_64: it can't, and a 64-bit build of the same sources
+#                       runs under 64-bit Wine instead.
+#   QUIMBARA_ARCH_WHY   the reason, in words.
+# It runs a tiny 32-bit program rather than guessing: some kernels run no
+# 32-bit code at all. QUIMBARA_ARCH=x86_64 in the environment takes the
+# 64-bit path on any machine, so that it can be checked anywhere.
+QUIMBARA_ROOT=${QUIMBARA_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+
+# Exit status of the 32-bit probe: 0 where 32-bit code runs.
+quimbara_probe32() {
+  local dir status=0
+  dir=$(mktemp -d)
+  gcc -m32 -static -nostdlib -o "$dir/probe32" "$QUIMBARA_ROOT/tools/probe32.c"
+  "$dir/probe32" 2>/dev/null || status=$?
+  rm -rf "$dir"
+  return "$status"
+}
+
+quimbara_arch() {
+  # Decided once, by the first script; the others it starts inherit it.
+  [ -n "${QUIMBARA_ARCH_WHY:-}" ] && return 0
+  if [ "$(uname -m)" != x86_64 ]; then
+    echo "Quimbara is built and tested on x86_64 Linux, and this machine is $(uname -m)." >&2
+    return 1
+  fi
+  local status=0
+  case ${QUIMBARA_ARCH:-} in
+    x86_64)
+      QUIMBARA_ARCH_WHY="QUIMBARA_ARCH=x86_64 asks for the 64-bit path" ;;
+    i686 | "")
+      command -v gcc >/dev/null || { echo "The 32-bit probe needs gcc: run tools/setup.sh." >&2; return 1; }
+      quimbara_probe32 || status=$?
+      if [ "$status" = 0 ]; then
+        QUIMBARA_ARCH=i686 QUIMBARA_ARCH_WHY="this machine runs 32-bit code"
+      elif [ -n "${QUIMBARA_ARCH:-}" ]; then
+        echo "QUIMBARA_ARCH=i686 asks for the 32-bit path, but this machine runs no 32-bit code (a tiny 32-bit program ended with status $status)." >&2
+        return 1
+      else
+        QUIMBARA_ARCH=x86_64
+        QUIMBARA_ARCH_WHY="this machine runs no 32-bit code (a tiny 32-bit program ended with status $status)"
+      fi ;;
+    *)
+      echo "QUIMBARA_ARCH must be i686 or x86_64, not '$QUIMBARA_ARCH'." >&2
+      return 1 ;;
+  esac
+  export QUIMBARA_ARCH QUIMBARA_ARCH_WHY
+}
