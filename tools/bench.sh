@@ -6,7 +6,7 @@
 # (tools/arch.sh), the x86_64 build of the same sources.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/tools/build.sh" --runnable
+"$root/tools/build.sh" --runnable >&2
 . "$root/tools/arch.sh"
 quimbara_arch
 build=${QUIMBARA_BUILD:-$root/build}
