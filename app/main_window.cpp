@@ -4,7 +4,7 @@
 
 #include "app/dialog_template.h"
 #include "app/speed_prompt.h"
-#include "app/state.h"
+#include "common/state.h"
 #include "canvas/canvas.h"
 #include "canvas/window_proc.h"
 #include "measure/map_loader.h"
@@ -63,12 +63,14 @@ std::wstring ModuleFileName() {
   }
 }
 
-void InitialisePicture() {
+// False when there is nothing to compose a picture on.
+bool InitialisePicture() {
   CanvasBitmap = NewBitmap(kCanvasWidth, kCanvasHeight);
+  if (!CanvasBitmap) return false;
   Attach(CanvasBitmap);
   Clear(RGB(255, 255, 255));
-  // Room for a splash picture built into the exe under id 500. This build
-  // carries none, so nothing is drawn and the canvas stays white.
+  // The exe carries no resource 500, so this draws nothing; and whatever it
+  // drew, RebuildBase below clears the canvas before anything is shown.
   RenderResource(L"#500", 0, 0, kCanvasWidth, kCanvasHeight);
 
   // Ends the program when the map is missing.
@@ -76,6 +78,7 @@ void InitialisePicture() {
 
   RebuildBase();
   ShowCanvas();
+  return true;
 }
 
 // Switching to another program and back returns the focus where it was.
@@ -166,6 +169,11 @@ HWND CreateMainDialog(HWND parent) {
   // press, keys kept from the dialog manager) and, on top, MapControlProc,
   // which turns drags into measurements. Each layer hands on to the one below.
   HWND map = CreateCanvasControl(window, ID_MAP, 0, 0, kCanvasWidth, kCanvasHeight, kMapStyle);
+  if (!map) {
+    // Without its map the window has nothing to show: the program ends.
+    DestroyWindow(window);
+    return nullptr;
+  }
   Attach(window, ID_MAP);
   SetColors(kDefaultColor, RGB(0xC0, 0xC0, 0xC0));
   Clear(kDefaultColor);
@@ -177,6 +185,7 @@ HWND CreateMainDialog(HWND parent) {
 void BeginModalRun(HWND window) {
   SetForegroundWindow(window);
   MainDialogProc(window, WM_INITDIALOG, reinterpret_cast<WPARAM>(window), 0);
+  if (!IsWindow(window)) return;
   RECT client{};
   GetClientRect(window, &client);
   MainDialogProc(window, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
@@ -218,10 +227,14 @@ HMENU BuildMenu(HWND window) {
   return bar;
 }
 
-INT_PTR CALLBACK MainDialogProc(HWND, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
-      InitialisePicture();
+      if (!InitialisePicture()) {
+        // No memory for the picture: the window ends before it is shown.
+        DestroyWindow(window);
+        break;
+      }
       // Still hidden: the question comes before the window.
       AskSpeed(L"250");
       break;

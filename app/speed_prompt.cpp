@@ -4,7 +4,7 @@
 
 #include "app/dialog_template.h"
 #include "app/speed_answer.h"
-#include "app/state.h"
+#include "common/state.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "app/startup.h"
 
-#include "app/gdiplus.h"
+#include "common/gdiplus.h"
 
 #include <commctrl.h>
 #include "app/main_window.h"
-#include "app/state.h"
+#include "common/state.h"
 
 namespace {
 
@@ -33,8 +33,7 @@ void InitCommonControlsAtRunTime() {
 int RunQuimbara() {
   Gdiplus::GdiplusStartupInput input;  // version 1, no callback, nothing suppressed
   if (Gdiplus::GdiplusStartup(&GdiplusToken, &input, nullptr) != Gdiplus::Ok) {
-    MessageBoxW(nullptr, L"Error inicializando GDI+ ... (El programa necesita XP ó superior ...)",
-                kMessageCaption, kMessageBoxStyle);
+    ShowMessage(L"Error inicializando GDI+ ... (El programa necesita XP ó superior ...)");
     return 0;
   }
   InitCommonControlsAtRunTime();

@@ -5,9 +5,9 @@
 
 #include <cstdio>
 
-#include "app/gdiplus.h"
+#include "common/gdiplus.h"
 #include "app/main_window.h"
-#include "app/state.h"
+#include "common/state.h"
 #include "canvas/canvas.h"
 #include "measure/map_loader.h"
 #include "../tests/support/box_answerer.h"

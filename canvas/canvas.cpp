@@ -1,41 +1,45 @@
 #include "canvas/canvas.h"
 
-#include "canvas/owned.h"
-#include "canvas/window_proc.h"
-
 #include <algorithm>
-#include <cmath>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "canvas/inspect.h"
+#include "canvas/owned.h"
+#include "canvas/window_proc.h"
+#include "common/x87.h"
+
 namespace {
 
 enum class Kind { kControl, kBitmap };
 
-// Owns its picture: erasing a target from the registry puts the DC's own
-// objects back, then deletes the brush, the bitmap and the DC, in that order.
+// One picture and the state that drawing on it keeps. Its members go in
+// reverse order: the selections first, putting the DC's own objects back,
+// then the brush, the bitmap and last the DC.
 struct Target {
   Kind kind = Kind::kBitmap;
-  HANDLE key = nullptr;       // the control's HWND or the bitmap's HBITMAP
-  HWND control = nullptr;     // control targets only
-  HWND parent = nullptr;      // control targets only: where Attach finds them
+  HWND control = nullptr;     // control targets: the control, where Attach finds it
+  HWND parent = nullptr;
   int id = 0;
   OwnedDC dc;                 // holds the picture
   OwnedBitmap bitmap;
-  Selection pictureSelected;  // the bitmap in the DC
-  Selection fontSelected;     // fonts belong to the font table
   OwnedBrush backgroundBrush;
+  Selection picture;          // the bitmap, in the DC
+  Selection font;             // one of the registry's fonts, in the DC
   int width = 0, height = 0;
-  int visibleWidth = 0, visibleHeight = 0;
-  COLORREF foreground = 0, background = 0;
+  COLORREF foreground = 0;
   int penWidth = 0;
-  int font = 0;
   int lineHeight = 0;
   int x = 0, y = 0;
-  bool deferred = true;       // bitmaps never repaint anything
-  bool faceCurrent = false;   // the control shows exactly its picture
+  bool faceCurrent = false;   // control targets: the face shows exactly the picture
+  bool dcHandedOut = false;   // control targets: the picture may change unseen
+
+  HANDLE Key() const {
+    return kind == Kind::kControl ? static_cast<HANDLE>(control) : static_cast<HANDLE>(bitmap.get());
+  }
 };
 
 struct FontEntry {
@@ -45,41 +49,79 @@ struct FontEntry {
   OwnedFont handle;           // made the first time the font is selected
 };
 
-std::map<HANDLE, std::unique_ptr<Target>> targets;
-std::vector<FontEntry> fonts;
 thread_local Target* current = nullptr;
+
+// Every target and font the layer holds, found by the target's key (the
+// control's window or the bitmap's handle) and by font id.
+class Registry {
+ public:
+  Registry() = default;
+  Registry(const Registry&) = delete;
+  Registry& operator=(const Registry&) = delete;
+  // Fonts are selected into the targets' DCs: the targets go first, each
+  // putting its DC's own font back, and only then are the fonts deleted.
+  ~Registry() {
+    current = nullptr;
+    targets_.clear();
+    fonts_.clear();
+  }
+
+  // False, with nothing changed, when the key is already taken: an entry is
+  // never replaced behind its owner's back.
+  bool Insert(std::unique_ptr<Target>& target) {
+    const HANDLE key = target->Key();
+    return targets_.try_emplace(key, std::move(target)).second;
+  }
+  void Erase(HANDLE key) {
+    auto it = targets_.find(key);
+    if (it == targets_.end()) return;
+    if (current == it->second.get()) current = nullptr;
+    targets_.erase(it);
+  }
+  Target* Find(HANDLE key) {
+    auto it = targets_.find(key);
+    return it == targets_.end() ? nullptr : it->second.get();
+  }
+  // Under Wine every question to the window manager is a round trip to its
+  // server; every message the map control receives attaches it, so controls
+  // are found here, by parent and id, without asking.
+  Target* FindControl(HWND parent, int id) {
+    for (auto& [key, t] : targets_)
+      if (t->kind == Kind::kControl && t->parent == parent && t->id == id) return t.get();
+    return nullptr;
+  }
+  std::vector<FontEntry>& fonts() { return fonts_; }
+  CanvasCounts Counts() const { return CanvasCounts{targets_.size(), fonts_.size()}; }
+
+ private:
+  std::map<HANDLE, std::unique_ptr<Target>> targets_;
+  std::vector<FontEntry> fonts_;
+};
+
+Registry registry;
 WNDPROC staticProc = nullptr;
 
-int Px(float v) { return static_cast<int>(std::lrint(v)); }  // half to even
+int Px(float v) { return RoundToInt32(v); }  // half to even; out of range, INT32_MIN
 
-// Solid for style 0; 1..6 are the GDI hatch patterns.
-OwnedBrush MakeBrush(COLORREF color, int fillStyle) {
-  if (fillStyle >= 1 && fillStyle <= 6) return OwnedBrush(CreateHatchBrush(fillStyle - 1, color));
-  return OwnedBrush(CreateSolidBrush(color));
+LONG Clamp(int64_t v) { return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+
+// The rectangle a drawing touched, wider by `margin`, wherever it lies.
+RECT Around(int64_t left, int64_t top, int64_t right, int64_t bottom, int64_t margin) {
+  return RECT{Clamp(left - margin), Clamp(top - margin), Clamp(right + margin), Clamp(bottom + margin)};
 }
 
 // Every drawing on the control shows at once, as if drawn on the screen.
-// Only a repaint of the whole control brings the face up to date: after a
-// partial one, whatever was drawn straight into the DC elsewhere still waits.
+// Only a repaint of the whole control brings all of its face up to date,
+// and only while nothing else may draw into its DC.
 void Touched(Target& t, const RECT* area) {
-  if (t.deferred) return;
+  if (t.kind != Kind::kControl) return;
   InvalidateRect(t.control, area, FALSE);
   UpdateWindow(t.control);
-  if (!area) t.faceCurrent = true;
-}
-
-void Touched(Target& t, int left, int top, int right, int bottom, int margin) {
-  RECT r{left - margin, top - margin, right + margin, bottom + margin};
-  Touched(t, &r);
-}
-
-Target* Find(HANDLE key) {
-  auto it = targets.find(key);
-  return it == targets.end() ? nullptr : it->second.get();
+  if (!area) t.faceCurrent = !t.dcHandedOut;
 }
 
 Target* FindBitmap(HBITMAP key) {
-  Target* t = Find(key);
+  Target* t = registry.Find(key);
   return t && t->kind == Kind::kBitmap ? t : nullptr;
 }
 
@@ -88,12 +130,13 @@ COLORREF Resolve(const Target& t, COLORREF color) {
   return color == kDefaultColor ? t.foreground : color;
 }
 
-void SelectFontInto(Target& t, int fontId) {
-  FontEntry& f = fonts[fontId];
+bool SelectFontInto(Target& t, int fontId) {
+  FontEntry& f = registry.fonts()[fontId];
   if (!f.handle) {
     LOGFONTW lf{};
-    long double pixels = GetDeviceCaps(t.dc.get(), LOGPIXELSY) * static_cast<long double>(f.points) / 72;
-    lf.lfHeight = -static_cast<LONG>(std::lrint(static_cast<double>(pixels)));
+    const long double pixels =
+        GetDeviceCaps(t.dc.get(), LOGPIXELSY) * static_cast<long double>(f.points) / 72;
+    lf.lfHeight = -RoundToInt32(pixels);
     lf.lfWeight = (f.style & kBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (f.style & kItalic) != 0;
     lf.lfUnderline = (f.style & kUnderline) != 0;
@@ -101,47 +144,46 @@ void SelectFontInto(Target& t, int fontId) {
     lf.lfCharSet = ANSI_CHARSET;
     f.face.copy(lf.lfFaceName, LF_FACESIZE - 1);
     f.handle.Reset(CreateFontIndirectW(&lf));
-    if (!f.handle) return;
+    if (!f.handle) return false;
   }
-  t.fontSelected.Select(t.dc.get(), f.handle.get());
-  t.font = fontId;
+  // The font selected before goes back out first, so that this selection
+  // displaces the DC's own font, which it puts back in turn.
+  t.font.Reset();
+  t.font = Selection(t.dc.get(), f.handle.get());
   TEXTMETRICW tm{};
   GetTextMetricsW(t.dc.get(), &tm);
   t.lineHeight = tm.tmHeight + tm.tmExternalLeading;
+  return static_cast<bool>(t.font);
 }
 
-void SetBackground(Target& t, COLORREF color) {
-  t.background = color;
-  t.backgroundBrush.Reset(CreateSolidBrush(color));
+bool SetBackground(Target& t, COLORREF color) {
+  OwnedBrush brush(CreateSolidBrush(color));
+  if (!brush) return false;
+  t.backgroundBrush = std::move(brush);
   SetBkColor(t.dc.get(), color);
   SetBkMode(t.dc.get(), OPAQUE);
+  return true;
 }
 
-void ApplyDefaults(Target& t) {
+bool ApplyDefaults(Target& t) {
   t.foreground = GetSysColor(COLOR_WINDOWTEXT);
   SetTextColor(t.dc.get(), t.foreground);
-  SetBackground(t, GetSysColor(COLOR_BTNFACE));
   SetTextAlign(t.dc.get(), TA_UPDATECP);
-  SelectFontInto(t, NewFont(L"MS Sans Serif", 8, 0));
+  return SetBackground(t, GetSysColor(COLOR_BTNFACE)) &&
+         SelectFontInto(t, NewFont(L"MS Sans Serif", 8, 0));
 }
 
-void Unregister(HANDLE key) {
-  auto it = targets.find(key);
-  if (it == targets.end()) return;
-  if (current == it->second.get()) current = nullptr;
-  targets.erase(it);
-}
-
-// A memory picture compatible with `reference` (the screen when null).
+// A memory picture compatible with `reference` (the screen's DC, or the
+// control's), with the defaults every target starts from.
 bool MakePicture(Target& t, HDC reference, int width, int height) {
   t.dc.Reset(CreateCompatibleDC(reference));
   if (!t.dc) return false;
   t.bitmap.Reset(CreateCompatibleBitmap(reference, width, height));
   if (!t.bitmap) return false;
-  t.pictureSelected.Select(t.dc.get(), t.bitmap.get());
+  t.picture = Selection(t.dc.get(), t.bitmap.get());
   t.width = width;
   t.height = height;
-  return true;
+  return t.picture && ApplyDefaults(t);
 }
 
 bool IsNavigationKey(WPARAM vk) {
@@ -170,7 +212,7 @@ LRESULT CALLBACK CanvasControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (wp != VK_TAB) return 0;
       break;
     case WM_NCDESTROY:
-      Unregister(hwnd);
+      registry.Erase(hwnd);
       break;
   }
   return CallWindowProcW(staticProc, hwnd, msg, wp, lp);
@@ -178,27 +220,14 @@ LRESULT CALLBACK CanvasControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-// Controls are found among the targets by their parent and id, without
-// asking the window manager: every message the map control receives
-// attaches it, and under Wine each such question is a round trip to the
-// server, which costs most when the input comes from another process.
-void Attach(HANDLE parentOrBitmap, int controlId) {
-  if (controlId != 0) {
-    for (auto& [key, t] : targets) {
-      if (t->kind == Kind::kControl && t->parent == parentOrBitmap && t->id == controlId) {
-        current = t.get();
-        return;
-      }
-    }
-  }
-  current = Find(parentOrBitmap);
-}
+void Attach(HWND parent, int controlId) { current = registry.FindControl(parent, controlId); }
+
+void Attach(HBITMAP bitmap) { current = FindBitmap(bitmap); }
 
 void Detach() { current = nullptr; }
 
 // Drawing on the control has already shown itself; repainting identical
-// pixels again would double the cost of every pointer move. Only what may
-// have been drawn straight into the picture's DC needs a repaint.
+// pixels again would double the cost of every pointer move.
 void Redraw() {
   if (current && !current->faceCurrent) Touched(*current, nullptr);
 }
@@ -206,22 +235,15 @@ void Redraw() {
 HBITMAP NewBitmap(int32_t width, int32_t height) {
   if (width <= 0 || height <= 0) return nullptr;
   auto t = std::make_unique<Target>();
-  HDC screen = GetDC(nullptr);
-  bool made = MakePicture(*t, screen, width, height);
-  ReleaseDC(nullptr, screen);
-  if (!made) return nullptr;
   t->kind = Kind::kBitmap;
-  t->key = t->bitmap.get();
-  ApplyDefaults(*t);
-  HBITMAP key = t->bitmap.get();
-  targets[key] = std::move(t);
-  return key;
+  const WindowDC screen(nullptr);
+  if (!MakePicture(*t, screen.get(), width, height)) return nullptr;
+  const HBITMAP key = t->bitmap.get();
+  return registry.Insert(t) ? key : nullptr;
 }
 
 void EndBitmap() {
-  if (!current || current->kind != Kind::kBitmap) return;
-  Unregister(current->key);
-  current = nullptr;
+  if (current && current->kind == Kind::kBitmap) registry.Erase(current->Key());
 }
 
 SIZE GetCanvasSize() {
@@ -231,17 +253,23 @@ SIZE GetCanvasSize() {
 
 HDC GetCanvasDC() {
   if (!current) return nullptr;
-  current->faceCurrent = false;  // the caller may draw on it directly
+  if (current->kind == Kind::kControl) {
+    current->dcHandedOut = true;
+    current->faceCurrent = false;
+  }
   return current->dc.get();
 }
 
-void Clear(COLORREF color, int fillStyle) {
+void Clear(COLORREF color) {
   if (!current) return;
   Target& t = *current;
-  RECT all{0, 0, t.width, t.height};
-  OwnedBrush brush = MakeBrush(color == kDefaultColor ? t.background : color, fillStyle);
-  if (fillStyle >= 1 && fillStyle <= 6) FillRect(t.dc.get(), &all, t.backgroundBrush.get());
-  FillRect(t.dc.get(), &all, brush.get());
+  const RECT all{0, 0, t.width, t.height};
+  if (color == kDefaultColor) {
+    FillRect(t.dc.get(), &all, t.backgroundBrush.get());
+  } else {
+    const OwnedBrush brush(CreateSolidBrush(color));
+    FillRect(t.dc.get(), &all, brush.get());
+  }
   t.x = t.y = 0;
   Touched(t, nullptr);
 }
@@ -267,44 +295,49 @@ void SetPos(float x, float y) {
 void DrawLine(float x, float y, COLORREF color) {
   if (!current) return;
   Target& t = *current;
-  int toX = Px(x), toY = Px(y);
+  const int toX = Px(x), toY = Px(y);
   {
-    OwnedPen pen(CreatePen(PS_SOLID, t.penWidth, Resolve(t, color)));
-    Selection drawing(t.dc.get(), pen.get());
+    const OwnedPen pen(CreatePen(PS_SOLID, t.penWidth, Resolve(t, color)));
+    const Selection drawing(t.dc.get(), pen.get());
     MoveToEx(t.dc.get(), t.x, t.y, nullptr);
     LineTo(t.dc.get(), toX, toY);
   }
-  Touched(t, std::min(t.x, toX), std::min(t.y, toY), std::max(t.x, toX) + 1,
-          std::max(t.y, toY) + 1, t.penWidth + 1);
+  const RECT touched = Around(std::min(t.x, toX), std::min(t.y, toY), int64_t{std::max(t.x, toX)} + 1,
+                              int64_t{std::max(t.y, toY)} + 1, int64_t{t.penWidth} + 1);
+  Touched(t, &touched);
   t.x = toX;
   t.y = toY;
 }
 
 void Box(float x1, float y1, float x2, float y2, int cornerPercent, COLORREF lineColor,
-         COLORREF fillColor, int fillStyle) {
+         COLORREF fillColor) {
   if (!current) return;
   Target& t = *current;
   int left = Px(x1), top = Px(y1), right = Px(x2), bottom = Px(y2);
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);
   {
-    OwnedPen pen(CreatePen(PS_SOLID, t.penWidth, Resolve(t, lineColor)));
-    OwnedBrush brush = MakeBrush(Resolve(t, fillColor), fillStyle);
-    Selection border(t.dc.get(), pen.get());
-    Selection fill(t.dc.get(), brush.get());
+    const OwnedPen pen(CreatePen(PS_SOLID, t.penWidth, Resolve(t, lineColor)));
+    const OwnedBrush brush(CreateSolidBrush(Resolve(t, fillColor)));
+    const Selection border(t.dc.get(), pen.get());
+    const Selection fill(t.dc.get(), brush.get());
     if (cornerPercent > 0) {
-      int round = std::min(right - left, bottom - top) * cornerPercent / 100;
+      // In 64 bits: a side can be as long as 2^32 - 1.
+      const int64_t side = std::min(int64_t{right} - left, int64_t{bottom} - top);
+      const LONG round = Clamp(side * cornerPercent / 100);
       RoundRect(t.dc.get(), left, top, right, bottom, round, round);
     } else {
       Rectangle(t.dc.get(), left, top, right, bottom);
     }
   }
-  Touched(t, left, top, right, bottom, t.penWidth + 1);
+  const RECT touched = Around(left, top, right, bottom, int64_t{t.penWidth} + 1);
+  Touched(t, &touched);
 }
 
 int NewFont(std::wstring_view face, float points, int style) {
   std::wstring name(face.substr(0, 31));
   if (points == 0) points = 8;
+  std::vector<FontEntry>& fonts = registry.fonts();
   for (size_t i = 0; i < fonts.size(); ++i) {
     if (fonts[i].face == name && fonts[i].points == points && fonts[i].style == style)
       return static_cast<int>(i);
@@ -314,37 +347,30 @@ int NewFont(std::wstring_view face, float points, int style) {
 }
 
 void SetFont(int fontId) {
-  if (!current || fontId < 0 || static_cast<size_t>(fontId) >= fonts.size()) return;
+  if (!current || fontId < 0 || static_cast<size_t>(fontId) >= registry.fonts().size()) return;
   SelectFontInto(*current, fontId);
 }
 
 void Print(std::wstring_view text) {
   if (!current) return;
   Target& t = *current;
-  RECT line{t.x, t.y, t.width, t.y + t.lineHeight};
+  const LONG below = Clamp(int64_t{t.y} + t.lineHeight);
+  RECT line{t.x, t.y, t.width, below};
   if (!text.empty() && line.left < line.right) {
-    SetTextColor(t.dc.get(), t.foreground);
     MoveToEx(t.dc.get(), t.x, t.y, nullptr);
     ExtTextOutW(t.dc.get(), t.x, t.y, ETO_CLIPPED, &line, text.data(),
                 static_cast<UINT>(text.size()), nullptr);
     Touched(t, &line);
   }
   t.x = 0;
-  t.y += t.lineHeight;
+  t.y = below;
 }
 
-void CopyAt(HBITMAP source, float x, float y, int mix) {
+void CopyAt(HBITMAP source, float x, float y) {
   if (!current) return;
   Target* from = FindBitmap(source);
   if (!from) return;
-  DWORD rop = SRCCOPY;
-  switch (mix) {
-    case R2_NOTCOPYPEN: rop = NOTSRCCOPY; break;
-    case R2_XORPEN: rop = SRCINVERT; break;
-    case R2_MASKPEN: rop = SRCAND; break;
-    case R2_MERGEPEN: rop = SRCPAINT; break;
-  }
-  BitBlt(current->dc.get(), Px(x), Px(y), from->width, from->height, from->dc.get(), 0, 0, rop);
+  BitBlt(current->dc.get(), Px(x), Px(y), from->width, from->height, from->dc.get(), 0, 0, SRCCOPY);
   Touched(*current, nullptr);
 }
 
@@ -352,8 +378,8 @@ void CopyAll(HBITMAP source, DWORD rasterOp) {
   if (!current) return;
   Target* from = FindBitmap(source);
   if (!from) return;
-  int width = std::min(from->width, current->width);
-  int height = std::min(from->height, current->height);
+  const int width = std::min(from->width, current->width);
+  const int height = std::min(from->height, current->height);
   BitBlt(current->dc.get(), 0, 0, width, height, from->dc.get(), 0, 0, rasterOp);
   Touched(*current, nullptr);
 }
@@ -361,31 +387,35 @@ void CopyAll(HBITMAP source, DWORD rasterOp) {
 void RenderResource(std::wstring_view name, float x1, float y1, float x2, float y2) {
   if (!current || name.empty()) return;
   Target& t = *current;
-  std::wstring id(name);
+  const std::wstring id(name);
   const wchar_t* resource = id.c_str();
   if (id[0] == L'#' && id.size() > 1 &&
       id.find_first_not_of(L"0123456789", 1) == std::wstring::npos) {
-    resource = MAKEINTRESOURCEW(std::wcstoul(id.c_str() + 1, nullptr, 10) & 0xFFFF);
+    // Numeric ids have 16 bits: a larger number names no resource.
+    const unsigned long number = std::wcstoul(id.c_str() + 1, nullptr, 10);
+    if (number > 0xFFFF) return;
+    resource = MAKEINTRESOURCEW(number);
   }
-  int left = Px(x1), top = Px(y1);
-  int width = Px(x2) - left + 1, height = Px(y2) - top + 1;
+  const int left = Px(x1), top = Px(y1);
+  const LONG width = Clamp(int64_t{Px(x2)} - left + 1), height = Clamp(int64_t{Px(y2)} - top + 1);
   HINSTANCE module = GetModuleHandleW(nullptr);
-  if (OwnedBitmap bmp{static_cast<HBITMAP>(
+  if (const OwnedBitmap bmp{static_cast<HBITMAP>(
           LoadImageW(module, resource, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))}) {
     BITMAP info{};
     GetObjectW(bmp.get(), sizeof info, &info);
-    OwnedDC source(CreateCompatibleDC(t.dc.get()));
-    Selection picture(source.get(), bmp.get());
+    const OwnedDC source(CreateCompatibleDC(t.dc.get()));
+    const Selection picture(source.get(), bmp.get());
     SetStretchBltMode(t.dc.get(), HALFTONE);
     StretchBlt(t.dc.get(), left, top, width, height, source.get(), 0, 0, info.bmWidth,
                info.bmHeight, SRCCOPY);
-  } else if (OwnedIcon icon{static_cast<HICON>(
+  } else if (const OwnedIcon icon{static_cast<HICON>(
                  LoadImageW(module, resource, IMAGE_ICON, width, height, 0))}) {
     DrawIconEx(t.dc.get(), left, top, icon.get(), width, height, 0, nullptr, DI_NORMAL);
   } else {
     return;
   }
-  Touched(t, left, top, left + width, top + height, 0);
+  const RECT touched = Around(left, top, int64_t{left} + width, int64_t{top} + height, 0);
+  Touched(t, &touched);
 }
 
 HWND CreateCanvasControl(HWND parent, int id, int x, int y, int width, int height,
@@ -398,39 +428,37 @@ HWND CreateCanvasControl(HWND parent, int id, int x, int y, int width, int heigh
 
   auto t = std::make_unique<Target>();
   t->kind = Kind::kControl;
-  t->key = control;
   t->control = control;
   t->parent = parent;
   t->id = id;
-  t->deferred = false;
   RECT client{};
   GetClientRect(control, &client);
-  t->visibleWidth = client.right;
-  t->visibleHeight = client.bottom;
-  HDC dc = GetDC(control);
-  bool made = MakePicture(*t, dc, client.right, client.bottom);
-  ReleaseDC(control, dc);
-  if (!made) {
+  bool made = false;
+  {
+    const WindowDC dc(control);
+    made = MakePicture(*t, dc.get(), client.right, client.bottom);
+  }
+  if (made) {
+    const RECT all{0, 0, t->width, t->height};
+    FillRect(t->dc.get(), &all, t->backgroundBrush.get());
+  }
+  if (!made || !registry.Insert(t)) {
     DestroyWindow(control);
     return nullptr;
   }
-  ApplyDefaults(*t);
-  RECT all{0, 0, t->width, t->height};
-  FillRect(t->dc.get(), &all, t->backgroundBrush.get());
-  targets[control] = std::move(t);
 
   SendMessageW(control, WM_SETFONT, SendMessageW(parent, WM_GETFONT, 0, 0), FALSE);
-  WNDPROC previous = ReplaceWindowProc(control, CanvasControlProc);
+  const WNDPROC previous = ReplaceWindowProc(control, CanvasControlProc);
   if (!staticProc) staticProc = previous;
   return control;
 }
 
 BOOL PaintCanvasControl(const DRAWITEMSTRUCT& item) {
-  Target* t = Find(item.hwndItem);
+  Target* t = registry.Find(item.hwndItem);
   if (!t || t->kind != Kind::kControl) return FALSE;
   if (item.itemAction & ODA_DRAWENTIRE)
-    BitBlt(item.hDC, 0, 0, t->visibleWidth, t->visibleHeight, t->dc.get(), 0, 0, SRCCOPY);
+    BitBlt(item.hDC, 0, 0, t->width, t->height, t->dc.get(), 0, 0, SRCCOPY);
   return TRUE;
 }
 
-CanvasCounts GetCanvasCounts() { return CanvasCounts{targets.size(), fonts.size()}; }
+CanvasCounts GetCanvasCounts() { return registry.Counts(); }

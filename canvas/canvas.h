@@ -17,27 +17,34 @@
 
 constexpr COLORREF kDefaultColor = static_cast<COLORREF>(-1);
 
-// Targets.
-void Attach(HANDLE parentOrBitmap, int controlId = 0);
+// Targets. A control is found by its parent and id, a bitmap by its handle;
+// anything else leaves no current target.
+void Attach(HWND parent, int controlId);
+void Attach(HBITMAP bitmap);
 void Detach();
+// Repaints a control whose face may differ from its picture. Drawing through
+// the canvas shows at once; drawing straight into a DC from GetCanvasDC
+// shows only here, so once a control's DC has been handed out, every Redraw
+// repaints it.
 void Redraw();
+// 0 when any GDI object it needs can't be made.
 HBITMAP NewBitmap(int32_t width, int32_t height);
 void EndBitmap();
 SIZE GetCanvasSize();
 HDC GetCanvasDC();
 
-// Drawing.
-void Clear(COLORREF color, int fillStyle = 0);
+// Drawing. Fills are solid and copies plain: the program needs no other.
+void Clear(COLORREF color);
 void SetColors(COLORREF foreground, COLORREF background);
 void SetWidth(int pixels);
 void SetPos(float x, float y);
 void DrawLine(float x, float y, COLORREF color);
 void Box(float x1, float y1, float x2, float y2, int cornerPercent,
-         COLORREF lineColor, COLORREF fillColor, int fillStyle = 0);
+         COLORREF lineColor, COLORREF fillColor);
 int NewFont(std::wstring_view face, float points, int style);
 void SetFont(int fontId);
 void Print(std::wstring_view text);
-void CopyAt(HBITMAP source, float x, float y, int mix = R2_COPYPEN);
+void CopyAt(HBITMAP source, float x, float y);
 void CopyAll(HBITMAP source, DWORD rasterOp = SRCCOPY);
 void RenderResource(std::wstring_view name, float x1, float y1, float x2, float y2);
 
@@ -49,10 +56,3 @@ enum FontStyle : int { kBold = 1, kItalic = 2, kUnderline = 4, kStrikeOut = 8 };
 HWND CreateCanvasControl(HWND parent, int id, int x, int y, int width, int height,
                          DWORD extraStyle);
 BOOL PaintCanvasControl(const DRAWITEMSTRUCT& item);
-
-// What the layer holds, for tests that prove nothing accumulates.
-struct CanvasCounts {
-  size_t targets;
-  size_t fonts;
-};
-CanvasCounts GetCanvasCounts();

@@ -1,44 +1,51 @@
-// Small owners for GDI, USER and GDI+ handles, so that every object has
-// exactly one owner and is released once, on every way out.
+// Small owners for GDI, USER and file-search handles, so that every object
+// has exactly one owner and is released once, on every way out.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
+template <typename Handle>
+constexpr Handle NoHandle() {
+  return Handle{};
+}
+
 // Owns one handle and releases it with `Release` when it goes or is reset.
-template <typename Handle, auto Release>
+// `None` gives the value that stands for no handle.
+template <typename Handle, auto Release, auto None = NoHandle<Handle>>
 class Owned {
  public:
   Owned() = default;
   explicit Owned(Handle handle) : handle_(handle) {}
-  Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, Handle{})) {}
+  Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, None())) {}
   Owned& operator=(Owned&& other) noexcept {
-    if (this != &other) Reset(std::exchange(other.handle_, Handle{}));
+    if (this != &other) Reset(std::exchange(other.handle_, None()));
     return *this;
   }
   ~Owned() { Reset(); }
 
   Handle get() const { return handle_; }
-  explicit operator bool() const { return handle_ != Handle{}; }
+  explicit operator bool() const { return handle_ != None(); }
   // For calls that hand back a new object through a pointer.
   Handle* Out() {
     Reset();
     return &handle_;
   }
-  void Reset(Handle handle = Handle{}) {
-    if (handle_) Release(handle_);
+  void Reset(Handle handle = None()) {
+    if (handle_ != None()) Release(handle_);
     handle_ = handle;
   }
 
  private:
-  Handle handle_{};
+  Handle handle_ = None();
 };
 
 template <typename Handle>
 BOOL WINAPI DeleteGdiObject(Handle handle) {
   return DeleteObject(handle);
 }
+inline HANDLE NoSearch() { return INVALID_HANDLE_VALUE; }
 
 using OwnedPen = Owned<HPEN, DeleteGdiObject<HPEN>>;
 using OwnedBrush = Owned<HBRUSH, DeleteGdiObject<HBRUSH>>;
@@ -46,29 +53,53 @@ using OwnedBitmap = Owned<HBITMAP, DeleteGdiObject<HBITMAP>>;
 using OwnedFont = Owned<HFONT, DeleteGdiObject<HFONT>>;
 using OwnedDC = Owned<HDC, DeleteDC>;
 using OwnedIcon = Owned<HICON, DestroyIcon>;
+// FindFirstFileW's search; it says "none" with INVALID_HANDLE_VALUE, not 0.
+using OwnedSearch = Owned<HANDLE, FindClose, NoSearch>;
 
-// Keeps objects selected into a DC while it lives, then puts back the one
-// that was there before the first selection: a DC is never deleted, and an
-// object never deleted, while one of ours is still selected.
+// A window's DC (or the screen's, for no window) from GetDC, released to it.
+class WindowDC {
+ public:
+  explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+  ~WindowDC() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// One object selected into a DC: when it goes or is reset, the object it
+// displaced goes back. Declared after what it selects, it is undone before
+// that object is deleted, and before its DC is.
 class Selection {
  public:
   Selection() = default;
-  Selection(HDC dc, HGDIOBJ object) { Select(dc, object); }
-  Selection(const Selection&) = delete;
-  Selection& operator=(const Selection&) = delete;
-  ~Selection() {
-    if (dc_) SelectObject(dc_, original_);
+  Selection(HDC dc, HGDIOBJ object) : dc_(dc), displaced_(SelectObject(dc, object)) {
+    if (!displaced_ || displaced_ == HGDI_ERROR) dc_ = nullptr;
   }
-
-  void Select(HDC dc, HGDIOBJ object) {
-    HGDIOBJ replaced = SelectObject(dc, object);
-    if (!dc_ && replaced) {
-      dc_ = dc;
-      original_ = replaced;
+  Selection(Selection&& other) noexcept
+      : dc_(std::exchange(other.dc_, nullptr)), displaced_(std::exchange(other.displaced_, nullptr)) {}
+  Selection& operator=(Selection&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      dc_ = std::exchange(other.dc_, nullptr);
+      displaced_ = std::exchange(other.displaced_, nullptr);
     }
+    return *this;
+  }
+  ~Selection() { Reset(); }
+
+  explicit operator bool() const { return dc_ != nullptr; }
+  void Reset() {
+    if (dc_) SelectObject(dc_, displaced_);
+    dc_ = nullptr;
   }
 
  private:
   HDC dc_ = nullptr;
-  HGDIOBJ original_ = nullptr;
+  HGDIOBJ displaced_ = nullptr;
 };

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "measure/number_text.h"
-#include "measure/x87.h"
+#include "common/x87.h"
 
 namespace {
 

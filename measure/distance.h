@@ -2,9 +2,7 @@
 #include <cstdint>
 #include <string>
 
-struct MapPoint {
-  int32_t x, y;
-};
+#include "common/map_point.h"
 
 struct Measurement {
   int32_t dx, dy;  // absolute differences, saturated at INT32_MAX

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "measure/x87.h"
+#include "common/x87.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "measure/map_loader.h"
 
-#include "app/gdiplus.h"
+#include "common/gdiplus.h"
 
 #include <limits>
 
-#include "app/state.h"
+#include "common/state.h"
 #include "canvas/canvas.h"
 #include "canvas/owned.h"
 #include "measure/image_fit.h"
@@ -24,10 +24,6 @@ using OwnedImage = Owned<GpImage*, GdipDisposeImage>;
 using OwnedGraphics = Owned<GpGraphics*, GdipDeleteGraphics>;
 using OwnedImageAttributes = Owned<Gdiplus::GpImageAttributes*, GdipDisposeImageAttributes>;
 
-void Report(const std::wstring& text) {
-  MessageBoxW(nullptr, text.c_str(), kMessageCaption, kMessageBoxStyle);
-}
-
 }  // namespace
 
 bool FileExists(const std::wstring& fileName) {
@@ -37,10 +33,8 @@ bool FileExists(const std::wstring& fileName) {
       fileName.find_first_of(std::wstring_view(L"?*\0", 3)) != std::wstring::npos)
     return false;
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(fileName.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  FindClose(search);
-  return (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | kVolumeLabelAttribute)) == 0;
+  const OwnedSearch search(FindFirstFileW(fileName.c_str(), &found));
+  return search && (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | kVolumeLabelAttribute)) == 0;
 }
 
 HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t width,
@@ -48,13 +42,13 @@ HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t widt
   if (exactSize && (width == 0 || height == 0)) return nullptr;
 
   if (!FileExists(fileName)) {
-    Report(L"[GraphicLoadImageFileToBitmap] called on <" + fileName + L"> Missing file");
+    ShowMessage(L"[GraphicLoadImageFileToBitmap] called on <" + fileName + L"> Missing file");
     ExitProcess(0);
   }
 
   OwnedImage image;
   if (GdipLoadImageFromFile(fileName.c_str(), image.Out()) != Gdiplus::Ok) {
-    Report(L"[GraphicLoadImageFileToBitmap] [GdipLoadImagefromFile] read error on <" + fileName +
+    ShowMessage(L"[GraphicLoadImageFileToBitmap] [GdipLoadImagefromFile] read error on <" + fileName +
            L">");
     return nullptr;
   }

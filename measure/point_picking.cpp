@@ -1,6 +1,6 @@
 #include "measure/point_picking.h"
 
-#include "app/state.h"
+#include "common/state.h"
 #include "canvas/canvas.h"
 #include "measure/result_panel.h"
 

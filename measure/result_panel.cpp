@@ -1,6 +1,6 @@
 #include "measure/result_panel.h"
 
-#include "app/state.h"
+#include "common/state.h"
 #include "canvas/canvas.h"
 #include "measure/distance.h"
 #include "measure/point_picking.h"
@@ -24,7 +24,7 @@ void ShowDistance() {
   Attach(CanvasBitmap);
   // Stays on the canvas: every later rubber band is 2 pixels wide too.
   SetWidth(2);
-  Box(2, 1, 340, 70, 0, kBlack, kWhite, 0);
+  Box(2, 1, 340, 70, 0, kBlack, kWhite);
   // No installed face has this name: the font mapper's nearest match for
   // an 8-point bold italic is the panel's look, the one users know.
   SetFont(NewFont(L"Consola", 8, kBold | kItalic));

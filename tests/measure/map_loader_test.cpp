@@ -8,9 +8,10 @@
 #include <string>
 
 #include "canvas/canvas.h"
+#include "canvas/inspect.h"
 #include "../support/box_answerer.h"
-#include "app/gdiplus.h"
-#include "app/state.h"
+#include "common/gdiplus.h"
+#include "common/state.h"
 
 namespace {
 

@@ -5,8 +5,9 @@
 #include <windows.h>
 
 #include "app/main_window.h"
-#include "app/state.h"
+#include "common/state.h"
 #include "canvas/canvas.h"
+#include "canvas/inspect.h"
 #include "box_answerer.h"
 
 // Delivers what is waiting, through the dialog manager as the program's loop does.
