@@ -23,11 +23,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# Test executables run through Wine of the same width: 32-bit programs in a
-# win32 prefix, 64-bit ones in a win64 prefix.
+# Test executables run through Wine of the same width, in a prefix of this
+# build's own: 32-bit programs in a win32 prefix, 64-bit ones in win64.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
   set(QUIMBARA_WINEARCH win64)
 else()
   set(QUIMBARA_WINEARCH win32)
 endif()
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh ${QUIMBARA_WINEARCH})
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh ${QUIMBARA_WINEARCH} ${CMAKE_BINARY_DIR})

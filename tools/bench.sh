@@ -19,7 +19,9 @@ fi
 echo "Measuring the $QUIMBARA_ARCH build: $QUIMBARA_ARCH_WHY." >&2
 cmake --build "$build" --target move_bench startup_bench minimal_dialog >/dev/null
 . "$root/tools/wine-env.sh"
-quimbara_start_session
+session=$(mktemp -d)
+trap 'quimbara_stop_xvfb "$session"' EXIT
+quimbara_start_session "$session"
 
 exe="$build/Quimbara/Quimbara.exe"
 minimal="$build/bench/minimal_dialog.exe"

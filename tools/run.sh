@@ -41,10 +41,10 @@ if [ -n "${DISPLAY:-}" ]; then
   exec "$WINELOADER" "$exe"
 fi
 
-trap quimbara_stop_xvfb EXIT
 say "preparing Wine in a private screen, as there is no \$DISPLAY"
-quimbara_start_xvfb
-quimbara_wine_prefix
+session=$(mktemp -d)
+trap 'quimbara_stop_xvfb "$session"' EXIT
+quimbara_start_session "$session"
 say "starting Quimbara"
 "$WINELOADER" "$exe" &
 program=$!

@@ -4,7 +4,8 @@
 #   where 32-bit code runs, the shipped Quimbara.exe itself under 32-bit Wine;
 #   elsewhere an x86_64 build of the same sources under 64-bit Wine, with the
 #   shipped exe checked statically and its arithmetic run under qemu-i386.
-# The Windows tests run inside a private Xvfb screen; the arithmetic tests
+# The Windows tests run inside a private Xvfb screen, which CTest starts and
+# stops around them (tools/wine-session.sh); the arithmetic tests
 # also natively under ASan and UBSan, and as 32-bit x87 code. Then builds the
 # program a second time, cleanly, in another folder: the exe and the zip must
 # come out byte for byte the same. Exits non-zero on any failure.
@@ -42,17 +43,14 @@ check_second_build() {
   sha256sum "$zip" "$build/Quimbara/Quimbara.exe"
 }
 
-if [ "$QUIMBARA_ARCH" = i686 ]; then export WINEARCH=win32; else export WINEARCH=win64; fi
-. "$root/tools/wine-env.sh"
-quimbara_start_session
-
+# Each build's tests start and stop their own private screen and wineserver.
 status=0
 if [ "$QUIMBARA_ARCH" = i686 ]; then
   ctest --test-dir "$build" --output-on-failure -j2 || status=1
   ctest --test-dir "$build-i686" --output-on-failure -j2 -L unit || status=1
 else
   # What needs no Wine here; then everything Wine runs, on the x86_64 build.
-  ctest --test-dir "$build" --output-on-failure -j2 -LE e2e || status=1
+  ctest --test-dir "$build" --output-on-failure -j2 -LE 'e2e|wine' || status=1
   ctest --test-dir "$build-x86_64" --output-on-failure -j2 -L 'unit|e2e' || status=1
 fi
 ctest --test-dir "$build-native" --output-on-failure -j2 || status=1

@@ -12,7 +12,11 @@ else
   export WINELOADER=/usr/lib/wine/wine
   QUIMBARA_PREFIX_NAME=wineprefix
 fi
-export WINEPREFIX=${QUIMBARA_WINEPREFIX:-${QUIMBARA_BUILD:-$QUIMBARA_ROOT/build}/$QUIMBARA_PREFIX_NAME}
+# QUIMBARA_WINE_HOME holds the prefix and, while tests run, their session
+# (see quimbara_start_session): each test build has its own.
+QUIMBARA_WINE_HOME=${QUIMBARA_WINE_HOME:-${QUIMBARA_BUILD:-$QUIMBARA_ROOT/build}}
+export WINEPREFIX=$QUIMBARA_WINE_HOME/$QUIMBARA_PREFIX_NAME
+QUIMBARA_SESSION=$QUIMBARA_WINE_HOME/wine-session
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer dialogs: the program needs neither.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -49,28 +53,35 @@ quimbara_wine_prefix() {
   fi
 }
 
-# Starts a private Xvfb screen larger than the window and exports DISPLAY.
-# QUIMBARA_XVFB_PID names the server for quimbara_stop_xvfb.
+# Starts a private Xvfb screen larger than the window, in folder $1, and
+# exports DISPLAY. Xvfb picks a free display itself and names it once it is
+# ready; in a session of its own, it outlives a CTest fixture's setup.
 quimbara_start_xvfb() {
-  local n=${QUIMBARA_DISPLAY_NUMBER:-$((90 + RANDOM % 400))}
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
-  QUIMBARA_XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 100); do
-    xdpyinfo >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  echo "Xvfb did not start on $DISPLAY" >&2
-  return 1
+  local dir=$1 number=
+  mkdir -p "$dir"
+  rm -f "$dir/ready"
+  mkfifo "$dir/ready"
+  setsid Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp \
+    3>"$dir/ready" </dev/null >/dev/null 2>&1 &
+  echo $! >"$dir/xvfb.pid"
+  read -r number <"$dir/ready" || true
+  rm -f "$dir/ready"
+  if [ -z "$number" ] || ! kill -0 "$(cat "$dir/xvfb.pid")" 2>/dev/null; then
+    echo "Xvfb did not start" >&2
+    return 1
+  fi
+  export DISPLAY=":$number"
+  echo "$DISPLAY" >"$dir/display"
 }
 
-# A wineserver must never outlive the X display its windows live on.
+# Ends the session in folder $1. A wineserver must never outlive the X
+# display its windows live on.
 quimbara_stop_xvfb() {
+  local dir=$1
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
-  [ -n "${QUIMBARA_XVFB_PID:-}" ] && kill "$QUIMBARA_XVFB_PID" 2>/dev/null && wait "$QUIMBARA_XVFB_PID" 2>/dev/null
-  return 0
+  if [ -f "$dir/xvfb.pid" ]; then kill "$(cat "$dir/xvfb.pid")" 2>/dev/null || true; fi
+  rm -rf "$dir"
 }
 
 # Waits up to $2 seconds (default 30) for a visible window titled exactly $1,
@@ -85,14 +96,26 @@ quimbara_wait_window() {
   return 1
 }
 
-# A private screen with the prefix ready and one persistent wineserver:
-# otherwise every Wine program waits for Wine's helper processes to wind
-# down. The background services start with the first program, so start them
-# here, away from the callers' pipes. Stopped by quimbara_stop_xvfb on exit.
+# A private screen (in folder $1) with the prefix ready and one persistent
+# wineserver: otherwise every Wine program waits for Wine's helper processes
+# to wind down. The background services start with the first program, so
+# start them here, away from the callers' pipes. Whatever a session left
+# in $1 before is ended first.
 quimbara_start_session() {
-  trap quimbara_stop_xvfb EXIT
-  quimbara_start_xvfb
+  quimbara_stop_xvfb "$1"
+  quimbara_start_xvfb "$1"
   quimbara_wine_prefix
-  wineserver -p
-  wine cmd /c exit >/dev/null 2>&1 </dev/null
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+# For the tests: the screen of the session that is running, never the
+# desktop's; with none, no screen at all.
+quimbara_join_session() {
+  if [ -f "$QUIMBARA_SESSION/display" ]; then
+    DISPLAY=$(cat "$QUIMBARA_SESSION/display")
+    export DISPLAY
+  else
+    unset DISPLAY
+  fi
 }

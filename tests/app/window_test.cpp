@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "app/speed_prompt.h"
+#include "canvas/owned.h"
 #include "../support/real_window.h"
 
 namespace {
@@ -25,13 +26,16 @@ RECT Place(HWND window) {
 
 class MainWindowTest : public ::testing::Test, protected RealWindow {};
 
-TEST_F(MainWindowTest, AskedFirstThenAFixedWindowAtTheTopLeftWithMenuAndMap) {
+TEST_F(MainWindowTest, AsksForTheSpeedBeforeItShows) {
   EXPECT_EQ(asked, std::vector<std::wstring>{L"250"});
   EXPECT_TRUE(hiddenWhileAsked);
+  EXPECT_TRUE(IsWindowVisible(window));
+}
+
+TEST_F(MainWindowTest, FixedSizeAtTheTopLeftWithCaptionAndIcons) {
   const LONG style = GetWindowLongW(window, GWL_STYLE);
   const LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
-  EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME | WS_MINIMIZEBOX | WS_VISIBLE),
-            WS_MINIMIZEBOX | WS_VISIBLE);
+  EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME | WS_MINIMIZEBOX), WS_MINIMIZEBOX);
   EXPECT_TRUE(exStyle & WS_EX_CONTROLPARENT);
   // The frame around a 1268 x 989 client, before the menu bar took its share.
   RECT outer{}, frame{0, 0, 1268, 989};
@@ -42,8 +46,10 @@ TEST_F(MainWindowTest, AskedFirstThenAFixedWindowAtTheTopLeftWithMenuAndMap) {
   EXPECT_EQ(WindowText(window), L"Quimbara");
   EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
   EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
+}
 
-  // One menu, its items plain: not grey, not checked, no mnemonic.
+// One menu, its items plain: not grey, not checked, no mnemonic.
+TEST_F(MainWindowTest, OneMenuOfPlainItems) {
   HMENU bar = GetMenu(window);
   HMENU popup = GetSubMenu(bar, 0);
   std::wstring items = MenuText(bar, 0) + L":";
@@ -54,14 +60,15 @@ TEST_F(MainWindowTest, AskedFirstThenAFixedWindowAtTheTopLeftWithMenuAndMap) {
   }
   EXPECT_EQ(GetMenuItemCount(bar), 1);
   EXPECT_EQ(items, L"Autor: 1001/0 Realizado por https://quimbara.example/ | 1002/0 Velocidad");
+}
 
+TEST_F(MainWindowTest, MapControlShowsTheLoadedMapFromTheStart) {
   const RECT mapPlace = Place(map), expected{0, 0, 1267, 990};
   EXPECT_TRUE(EqualRect(&mapPlace, &expected));
-  // It shows the loaded map from the start.
   Attach(MapBitmap);
   const COLORREF inMap = GetPixel(GetCanvasDC(), 600, 400);
-  Attach(window, ID_MAP);
-  EXPECT_EQ(GetPixel(GetCanvasDC(), 600, 400), inMap);
+  const WindowDC face(map);
+  EXPECT_EQ(GetPixel(face.get(), 600, 400), inMap);
   EXPECT_NE(inMap, kWhite);
 }
 
@@ -100,7 +107,6 @@ TEST_F(MainWindowTest, CommandsAndKeysLeaveTheWindowOpenButAltF4EndsTheRun) {
   SetFocus(nullptr);
   SendMessageW(window, WM_NCACTIVATE, TRUE, 0);
   EXPECT_EQ(GetFocus(), map);
-  EXPECT_EQ(SavedFocus, nullptr);
   // Alt+F4 closes the window, which ends the run with 0 and leaves neither
   // its handle nor the map control's picture behind.
   const size_t targets = GetCanvasCounts().targets;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <string>
 
 #include "../support/real_window.h"
@@ -43,9 +44,12 @@ TEST_F(CanvasTest, LinesWithoutTheirEndPixelAtRoundedCoordinates) {
   DrawLine(30, 20, kRed);
   DrawLine(30, 40, kRed);
   EXPECT_EQ(CountNot(10, 20, 30, 21, kRed) + CountNot(30, 20, 31, 40, kRed), 0);
-  // Rounded half to even: 20.5 -> 20, 21.5 -> 22.
+  // Rounded half to even, 20.5 -> 20 and 21.5 -> 22, whatever the rounding
+  // mode the thread is in.
+  std::fesetround(FE_UPWARD);
   SetPos(20.5f, 5);
   DrawLine(21.5f, 5, kRed);
+  std::fesetround(FE_TONEAREST);
   EXPECT_EQ(CountNot(20, 5, 22, 6, kRed), 0);
   EXPECT_EQ(CountNot(0, 0, 100, 100, kWhite), 42);
 }
@@ -88,10 +92,12 @@ TEST_F(CanvasTest, CopiesAndUnknownHandles) {
   Print(L"texto");
   EXPECT_EQ(NewBitmap(0, 10), nullptr);
   EXPECT_EQ(NewBitmap(10, -1), nullptr);
+  EXPECT_EQ(NewBitmap(1 << 20, 1 << 20), nullptr);  // a terabyte: GDI refuses it
 }
 
 TEST_F(CanvasTest, ResourcesAndFonts) {
   RenderResource(L"#500", 0, 0, 99, 99);
+  RenderResource(L"#65736", 0, 0, 31, 31);  // no 16-bit id, not 65736 - 65536 = 200
   EXPECT_EQ(CountNot(0, 0, 100, 100, kWhite), 0);
   RenderResource(L"#200", 0, 0, 31, 31);  // the program's icon, carried here too
   EXPECT_GT(CountNot(0, 0, 32, 32, kWhite), 0);

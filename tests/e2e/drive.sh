@@ -4,6 +4,7 @@
 set -euo pipefail
 case=${1:?usage: drive.sh CASE}
 . "$(dirname "$0")/../../tools/wine-env.sh"
+quimbara_join_session
 name=Mapa_Politico_de_Espana.jpg
 loader=[GraphicLoadImageFileToBitmap]
 map="$(dirname "$QUIMBARA_EXE")/$name"
@@ -56,12 +57,12 @@ close_expect_0() {
 
 # The box titled Veltranico, alone, must read exactly $1; then Enter answers it.
 expect_box() {
-  local box text
+  local box text status=0
   box=$(quimbara_wait_window Veltranico 60) || fail "no message box"
-  text=$(wine "$QUIMBARA_PROBE" | tr -d '\r') || fail "the box could not be read"
+  text=$(wine "$QUIMBARA_PROBE" | tr -d '\r') || status=$?
+  [ "$status" != 2 ] || fail "the program shows another window beside the box"
+  [ "$status" = 0 ] || fail "the box could not be read"
   [ "$text" = "$1" ] || fail "the box reads '$text', not '$1'"
-  sleep 1
-  ! xdotool search --onlyvisible --name '^(Velocidad|Quimbara)$' >/dev/null || fail "not alone"
   xdotool windowfocus --sync "$box" key Return
 }
 

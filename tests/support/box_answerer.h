@@ -50,14 +50,21 @@ class BoxAnswerer {
   }
 
   // A busy machine may show the box or settle its focus late, and keys sent
-  // before then go astray. After 10 s they go where a person's would: a
-  // misplaced focus shows as a wrong answer, not a hang.
+  // before then would go astray: the answer waits for both. A box that never
+  // settles is cancelled after 30 s, and its answer reads "unsettled".
   static void CALLBACK Later(HWND box, UINT, UINT_PTR timer, DWORD) {
     HWND focus = GetFocus();
     const bool settled = IsWindowVisible(box) && focus && (focus == box || IsChild(box, focus));
-    if (!settled && GetTickCount() - static_cast<DWORD>(timer) < 10000) return;
+    const bool late = GetTickCount() - static_cast<DWORD>(timer) >= 30000;
+    if (!settled && !late) return;
     KillTimer(box, timer);
-    if (active_) active_->Reply(box, settled ? focus : box);
+    if (!active_) return;
+    if (settled) {
+      active_->Reply(box, focus);
+    } else {
+      active_->seen_.push_back(L"unsettled");
+      PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+    }
   }
 
   void Reply(HWND box, HWND focus) {

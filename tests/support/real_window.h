@@ -13,12 +13,10 @@
 // Delivers what is waiting, through the dialog manager as the program's loop does.
 inline void Pump() {
   MSG msg;
-  for (int i = 0; i < 3; ++i, Sleep(10)) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (MainDialogHandle && IsDialogMessageW(MainDialogHandle, &msg)) continue;
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (MainDialogHandle && IsDialogMessageW(MainDialogHandle, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
   }
 }
 
