@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "canvas/inspect.h"
+#include "canvas/counts.h"
 #include "canvas/owned.h"
 #include "canvas/window_proc.h"
 #include "common/x87.h"
@@ -38,7 +38,8 @@ struct Target {
   bool dcHandedOut = false;   // control targets: the picture may change unseen
 
   HANDLE Key() const {
-    return kind == Kind::kControl ? static_cast<HANDLE>(control) : static_cast<HANDLE>(bitmap.get());
+    if (kind == Kind::kControl) return control;
+    return bitmap.get();
   }
 };
 
@@ -107,7 +108,8 @@ LONG Clamp(int64_t v) { return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MI
 
 // The rectangle a drawing touched, wider by `margin`, wherever it lies.
 RECT Around(int64_t left, int64_t top, int64_t right, int64_t bottom, int64_t margin) {
-  return RECT{Clamp(left - margin), Clamp(top - margin), Clamp(right + margin), Clamp(bottom + margin)};
+  return RECT{Clamp(left - margin), Clamp(top - margin), Clamp(right + margin),
+              Clamp(bottom + margin)};
 }
 
 // Every drawing on the control shows at once, as if drawn on the screen.
@@ -302,8 +304,9 @@ void DrawLine(float x, float y, COLORREF color) {
     MoveToEx(t.dc.get(), t.x, t.y, nullptr);
     LineTo(t.dc.get(), toX, toY);
   }
-  const RECT touched = Around(std::min(t.x, toX), std::min(t.y, toY), int64_t{std::max(t.x, toX)} + 1,
-                              int64_t{std::max(t.y, toY)} + 1, int64_t{t.penWidth} + 1);
+  const RECT touched = Around(std::min(t.x, toX), std::min(t.y, toY),
+                              int64_t{std::max(t.x, toX)} + 1, int64_t{std::max(t.y, toY)} + 1,
+                              int64_t{t.penWidth} + 1);
   Touched(t, &touched);
   t.x = toX;
   t.y = toY;

@@ -34,7 +34,8 @@ bool FileExists(const std::wstring& fileName) {
     return false;
   WIN32_FIND_DATAW found;
   const OwnedSearch search(FindFirstFileW(fileName.c_str(), &found));
-  return search && (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | kVolumeLabelAttribute)) == 0;
+  constexpr DWORD kNoFile = FILE_ATTRIBUTE_DIRECTORY | kVolumeLabelAttribute;
+  return search && (found.dwFileAttributes & kNoFile) == 0;
 }
 
 HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t width,

@@ -2,9 +2,10 @@
 # Installs what is missing, builds Quimbara.exe, and starts it under Wine,
 # saying in one line what each stage does: on a fresh machine the first run
 # takes a few minutes. Where the machine runs no 32-bit code (tools/arch.sh)
-# it starts the x86_64 build of the same sources instead. With a display it runs on it until you close the
-# window. Without one it runs inside Xvfb, saves a screenshot once the window
-# is up, prints its path and closes the program.
+# it starts the x86_64 build of the same sources instead. With a display it
+# runs on it until you close the window. Without one it runs inside Xvfb,
+# saves a screenshot once the window is up, prints its path and closes the
+# program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUIMBARA_BUILD:-$root/build}

@@ -5,8 +5,8 @@
 #   elsewhere an x86_64 build of the same sources under 64-bit Wine, with the
 #   shipped exe checked statically and its arithmetic run under qemu-i386.
 # The Windows tests run inside a private Xvfb screen, which CTest starts and
-# stops around them (tools/wine-session.sh); the arithmetic tests
-# also natively under ASan and UBSan, and as 32-bit x87 code. Then builds the
+# stops around them (tools/wine-session.sh); the arithmetic tests also run
+# natively under ASan and UBSan, and as 32-bit x87 code. Then builds the
 # program a second time, cleanly, in another folder: the exe and the zip must
 # come out byte for byte the same. Exits non-zero on any failure.
 set -euo pipefail

@@ -7,7 +7,7 @@
 #include "app/main_window.h"
 #include "common/state.h"
 #include "canvas/canvas.h"
-#include "canvas/inspect.h"
+#include "canvas/counts.h"
 #include "box_answerer.h"
 
 // Delivers what is waiting, through the dialog manager as the program's loop does.
