@@ -136,8 +136,13 @@ bool SelectFontInto(Target& t, int fontId) {
   FontEntry& f = registry.fonts()[fontId];
   if (!f.handle) {
     LOGFONTW lf{};
-    const long double pixels =
-        GetDeviceCaps(t.dc.get(), LOGPIXELSY) * static_cast<long double>(f.points) / 72;
+    // Every picture here is in map pixels (1 px = 1 km), whatever the screen:
+    // text takes the size it has at 96 dots per inch, 11 px for 8 points, so
+    // that it stays inside the boxes drawn around it. The program is DPI
+    // aware, so at 125 % or 150 % Windows hands this DC 120 or 144 and would
+    // no longer scale the result back down.
+    constexpr int kMapDotsPerInch = 96;
+    const long double pixels = kMapDotsPerInch * static_cast<long double>(f.points) / 72;
     lf.lfHeight = -RoundToInt32(pixels);
     lf.lfWeight = (f.style & kBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (f.style & kItalic) != 0;

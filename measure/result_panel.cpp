@@ -22,6 +22,10 @@ void ShowDistance() {
   }
 
   Attach(CanvasBitmap);
+  DrawResultPanel(DistanceLine(m), TimeLine(m, SpeedKmh));
+}
+
+void DrawResultPanel(std::wstring_view distanceLine, std::wstring_view timeLine) {
   // Stays on the canvas: every later rubber band is 2 pixels wide too.
   SetWidth(2);
   Box(2, 1, 340, 70, 0, kBlack, kWhite);
@@ -30,8 +34,8 @@ void ShowDistance() {
   SetFont(NewFont(L"Consola", 8, kBold | kItalic));
   SetPos(10, 10);
   SetColors(kBlack, kWhite);
-  Print(DistanceLine(m));
+  Print(distanceLine);
   SetPos(10, 40);
   SetColors(kRed, kWhite);
-  Print(TimeLine(m, SpeedKmh));
+  Print(timeLine);
 }
