@@ -24,6 +24,26 @@ RECT Place(HWND window) {
   return r;
 }
 
+// The size of an icon's colour image; 0 x 0 for no icon, or a destroyed one.
+SIZE IconSize(LRESULT icon) {
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(reinterpret_cast<HICON>(icon), &info)) return SIZE{0, 0};
+  BITMAP image{};
+  GetObjectW(info.hbmColor, sizeof image, &image);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return SIZE{image.bmWidth, image.bmHeight};
+}
+
+std::string Sizes(std::initializer_list<LRESULT> icons) {
+  std::string text;
+  for (LRESULT icon : icons) {
+    const SIZE s = IconSize(icon);
+    text += std::to_string(s.cx) + "x" + std::to_string(s.cy) + " ";
+  }
+  return text;
+}
+
 class MainWindowTest : public ::testing::Test, protected RealWindow {};
 
 TEST_F(MainWindowTest, AsksForTheSpeedBeforeItShows) {
@@ -44,8 +64,23 @@ TEST_F(MainWindowTest, FixedSizeAtTheTopLeftWithCaptionAndIcons) {
   GetWindowRect(window, &outer);
   EXPECT_TRUE(EqualRect(&outer, &frame));
   EXPECT_EQ(WindowText(window), L"Quimbara");
-  EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
-  EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
+  // Each icon its own image of the icon group, not one shrunk for the other.
+  const LRESULT big = SendMessageW(window, WM_GETICON, ICON_BIG, 0);
+  const LRESULT small = SendMessageW(window, WM_GETICON, ICON_SMALL, 0);
+  EXPECT_EQ(Sizes({big, small}), "32x32 16x16 ");
+  // The window's own, they go with it.
+  DestroyWindow(window);
+  EXPECT_EQ(Sizes({big, small}), "0x0 0x0 ");
+}
+
+// A quit asked of the thread while the window runs ends the run, and stays
+// in the queue for the loop outside.
+TEST_F(MainWindowTest, AQuitEndsTheRunAndIsKeptForTheLoopOutside) {
+  PostQuitMessage(7);
+  EXPECT_EQ(RunModalLoop(window), 0);
+  MSG quit{};
+  ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(quit.wParam, 7u);
 }
 
 // One menu, its items plain: not grey, not checked, no mnemonic.
