@@ -24,24 +24,16 @@ RECT Place(HWND window) {
   return r;
 }
 
-// The size of an icon's colour image; 0 x 0 for no icon, or a destroyed one.
-SIZE IconSize(LRESULT icon) {
+// "WxH" of an icon's colour image; "0x0" for no icon, or a destroyed one.
+std::string IconSize(LRESULT icon) {
   ICONINFO info{};
-  if (!icon || !GetIconInfo(reinterpret_cast<HICON>(icon), &info)) return SIZE{0, 0};
   BITMAP image{};
-  GetObjectW(info.hbmColor, sizeof image, &image);
-  DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
-  return SIZE{image.bmWidth, image.bmHeight};
-}
-
-std::string Sizes(std::initializer_list<LRESULT> icons) {
-  std::string text;
-  for (LRESULT icon : icons) {
-    const SIZE s = IconSize(icon);
-    text += std::to_string(s.cx) + "x" + std::to_string(s.cy) + " ";
+  if (icon && GetIconInfo(reinterpret_cast<HICON>(icon), &info)) {
+    GetObjectW(info.hbmColor, sizeof image, &image);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
   }
-  return text;
+  return std::to_string(image.bmWidth) + "x" + std::to_string(image.bmHeight);
 }
 
 class MainWindowTest : public ::testing::Test, protected RealWindow {};
@@ -67,10 +59,10 @@ TEST_F(MainWindowTest, FixedSizeAtTheTopLeftWithCaptionAndIcons) {
   // Each icon its own image of the icon group, not one shrunk for the other.
   const LRESULT big = SendMessageW(window, WM_GETICON, ICON_BIG, 0);
   const LRESULT small = SendMessageW(window, WM_GETICON, ICON_SMALL, 0);
-  EXPECT_EQ(Sizes({big, small}), "32x32 16x16 ");
+  EXPECT_EQ(IconSize(big) + " " + IconSize(small), "32x32 16x16");
   // The window's own, they go with it.
   DestroyWindow(window);
-  EXPECT_EQ(Sizes({big, small}), "0x0 0x0 ");
+  EXPECT_EQ(IconSize(big) + " " + IconSize(small), "0x0 0x0");
 }
 
 // A quit asked of the thread while the window runs ends the run, and stays
