@@ -10,7 +10,11 @@ loader=[GraphicLoadImageFileToBitmap]
 map="$(dirname "$QUIMBARA_EXE")/$name"
 work=$(mktemp -d)
 dir="$work/Mis descargas/Quimbara ñ"
-trap '{ [ -n "${program:-}" ] && kill "$program" 2>/dev/null; } || true; rm -rf "$work"' EXIT
+cleanup() {
+  { [ -n "${program:-}" ] && kill "$program" 2>/dev/null; } || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
 
 fail() {
   echo "FAIL: $case: $*" >&2
@@ -117,6 +121,58 @@ case_measure() {
   xdotool mousemove 1500 500 mouseup 1 mousemove $((ox + 1000)) $((oy + 550)) mousemove $((ox + 610)) $((oy + 650)) click 1
   expect_panel 310 250 610 650 70
   close_expect_0 "$window"
+}
+
+# The screen's dots per inch for the programs Wine starts from now on.
+log_pixels() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+
+# The map on screenshot $1, with the panel's box blacked out.
+outside_box() {
+  convert "$1" -crop "1267x989+$ox+$oy" +repage +antialias -fill black -draw 'rectangle 1,0 339,69' "$2"
+}
+
+# Takes $work/bare.png once the map shows more than one colour: painted.
+map_painted() {
+  import -window root "$work/bare.png"
+  [ "$(convert "$work/bare.png" -crop "1267x989+$ox+$oy" -format '%[standard-deviation]' info:)" != 0 ]
+}
+
+# Black and red inside the panel's border on the last screenshot.
+text_in_box() {
+  local colours
+  colours=$(convert "$work/shot.png" -crop "335x66+$((ox + 3))+$((oy + 2))" +repage -unique-colors -depth 8 txt:-)
+  [[ $colours == *'#000000'* && $colours == *'#FF0000'* ]]
+}
+
+# At each DPI another drag at another speed: the bars above the map grow,
+# the map and its panel stay in map pixels, and the panel's text stays in
+# its box. Each run leaves 96 DPI behind it, as the other cases expect.
+case_dpi() {
+  local run dpi speed x1 y1 x2 y2 last=0 changed
+  trap 'cleanup; log_pixels 96' EXIT
+  for run in "96 70 300 300 600 700" "120 95 200 250 1100 650" "144 120 350 400 700 520" \
+    "192 250 150 880 1200 150"; do
+    read -r dpi speed x1 y1 x2 y2 <<<"$run"
+    case="dpi at $dpi DPI"
+    log_pixels "$dpi" || fail "LogPixels could not be set"
+    start
+    window=$(answer_speed "$speed")
+    find_map
+    [ "$oy" -gt "$last" ] || fail "the bars above the map did not grow: the map starts at y = $oy"
+    last=$oy
+    within 10 map_painted || fail "the map did not show"
+    drag "$x1" "$y1" "$x2" "$y2"
+    expect_panel "$x1" "$y1" "$x2" "$y2" "$speed"
+    outside_box "$work/bare.png" "$work/bare-out.png"
+    outside_box "$work/shot.png" "$work/shot-out.png"
+    changed=$(compare -metric AE "$work/bare-out.png" "$work/shot-out.png" null: 2>&1 || true)
+    [ "$changed" = 0 ] || fail "$changed pixels of the map outside the panel's box changed"
+    text_in_box || fail "no black and red text inside the panel's box"
+    close_expect_0 "$window"
+  done
+  case=dpi
 }
 
 # No map, or a folder under its name (here at the end of a path longer than
