@@ -18,18 +18,26 @@ set -euo pipefail
 # The exe's permissions go into the release zip: the same on every machine.
 umask 022
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/tools/setup.sh"
 . "$root/tools/arch.sh"
+quimbara_setup
 quimbara_arch
 # QUIMBARA_BUILD puts a second build (and its own Wine prefix) elsewhere.
 build=${QUIMBARA_BUILD:-$root/build}
 
-# Configures folder $1 once, with the options "${@:2}".
+# Configures folder $1 with the options "${@:2}", every time, so that a
+# changed option takes effect. CMake keeps a folder's first toolchain file
+# whatever -D says later: for another one the folder starts afresh.
 configure() {
-  local dir=$1
+  local dir=$1 option toolchain= fresh=
   shift
-  [ -f "$dir/build.ninja" ] && return 0
-  cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  for option; do
+    [[ $option == -DCMAKE_TOOLCHAIN_FILE=* ]] && toolchain=${option#*=}
+  done
+  if [ -f "$dir/CMakeCache.txt" ] &&
+     [ "$(sed -n 's/^CMAKE_TOOLCHAIN_FILE:[A-Z]*=//p' "$dir/CMakeCache.txt")" != "$toolchain" ]; then
+    fresh=--fresh
+  fi
+  cmake $fresh -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
 }
 
 program() {
@@ -78,8 +86,7 @@ else
 fi
 configure "$build-native" -DCMAKE_BUILD_TYPE=Debug
 cmake --build "$build-native"
-configure "$build-x87" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/linux-x87.cmake" -DQUIMBARA_SANITIZE=OFF
-# Natively where 32-bit code runs, else emulated: set on every build, as the
-# machine's kind can change under the same folder (QUIMBARA_ARCH).
-cmake "$build-x87" -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator" >/dev/null
+# Natively where 32-bit code runs, else emulated.
+configure "$build-x87" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/linux-x87.cmake" -DQUIMBARA_SANITIZE=OFF \
+  -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator"
 cmake --build "$build-x87"

@@ -12,9 +12,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUIMBARA_BUILD:-$root/build}
-# Says itself what it installs, if anything; the probe below needs gcc.
-"$root/tools/setup.sh"
 . "$root/tools/arch.sh"
+# Says itself what it installs, if anything; the probe below needs gcc.
+quimbara_setup
 quimbara_arch
 if [ "$QUIMBARA_ARCH" = i686 ]; then
   echo "Testing the shipped 32-bit Quimbara.exe under 32-bit Wine: $QUIMBARA_ARCH_WHY."
