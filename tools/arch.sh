@@ -1,4 +1,6 @@
-# Sourced by the other scripts. quimbara_arch decides which Windows build
+# Sourced by the other scripts. quimbara_setup runs tools/setup.sh once per
+# command: the scripts it starts inherit QUIMBARA_SET_UP, and skip it.
+# quimbara_arch decides which Windows build
 # this machine can run and test, and exports:
 #   QUIMBARA_ARCH       i686: the shipped 32-bit exe runs here, under 32-bit Wine;
 #                       x86_64: it can't, and a 64-bit build of the same sources
@@ -9,14 +11,27 @@
 # 64-bit path on any machine, so that it can be checked anywhere.
 QUIMBARA_ROOT=${QUIMBARA_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 
-# Exit status of the 32-bit probe: 0 where 32-bit code runs.
+quimbara_setup() {
+  [ -n "${QUIMBARA_SET_UP:-}" ] || "$QUIMBARA_ROOT/tools/setup.sh"
+  export QUIMBARA_SET_UP=1
+}
+
+# Prints the exit status of the 32-bit probe: 0 where 32-bit code runs.
+# A probe that doesn't compile tells nothing about the machine: then it
+# fails, saying so.
 quimbara_probe32() {
-  local dir status=0
+  local dir status=0 log
   dir=$(mktemp -d)
-  gcc -m32 -static -nostdlib -o "$dir/probe32" "$QUIMBARA_ROOT/tools/probe32.c"
+  if ! log=$(gcc -m32 -static -nostdlib -o "$dir/probe32" "$QUIMBARA_ROOT/tools/probe32.c" 2>&1); then
+    rm -rf "$dir"
+    echo "The 32-bit probe (tools/probe32.c) did not compile, so it can't tell whether this machine runs 32-bit code." \
+      "It needs gcc -m32, from g++-multilib (tools/setup.sh installs it). gcc said:" >&2
+    echo "$log" >&2
+    return 1
+  fi
   "$dir/probe32" 2>/dev/null || status=$?
   rm -rf "$dir"
-  return "$status"
+  echo "$status"
 }
 
 quimbara_arch() {
@@ -32,7 +47,7 @@ quimbara_arch() {
       QUIMBARA_ARCH_WHY="QUIMBARA_ARCH=x86_64 asks for the 64-bit path" ;;
     i686 | "")
       command -v gcc >/dev/null || { echo "The 32-bit probe needs gcc: run tools/setup.sh." >&2; return 1; }
-      quimbara_probe32 || status=$?
+      status=$(quimbara_probe32) || return 1
       if [ "$status" = 0 ]; then
         QUIMBARA_ARCH=i686 QUIMBARA_ARCH_WHY="this machine runs 32-bit code"
       elif [ -n "${QUIMBARA_ARCH:-}" ]; then

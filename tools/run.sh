@@ -11,9 +11,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUIMBARA_BUILD:-$root/build}
 say() { echo "run.sh: $*" >&2; }
 
-# Says itself what it installs, if anything.
-"$root/tools/setup.sh"
 . "$root/tools/arch.sh"
+# Says itself what it installs, if anything.
+quimbara_setup
 quimbara_arch
 if [ "$QUIMBARA_ARCH" = i686 ]; then
   exe=$build/Quimbara/Quimbara.exe

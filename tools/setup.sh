@@ -5,6 +5,8 @@
 # 32-bit code runs; elsewhere the 64-bit compilers, and qemu-user for the
 # 32-bit arithmetic tests.
 set -euo pipefail
+# Once per command (quimbara_setup in tools/arch.sh).
+[ -z "${QUIMBARA_SET_UP:-}" ] || exit 0
 . "$(dirname "$0")/arch.sh"
 
 common=(

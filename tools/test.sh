@@ -12,9 +12,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUIMBARA_BUILD:-$root/build}
-# Says itself what it installs, if anything; the probe below needs gcc.
-"$root/tools/setup.sh"
 . "$root/tools/arch.sh"
+# Says itself what it installs, if anything; the probe below needs gcc.
+quimbara_setup
 quimbara_arch
 if [ "$QUIMBARA_ARCH" = i686 ]; then
   echo "Testing the shipped 32-bit Quimbara.exe under 32-bit Wine: $QUIMBARA_ARCH_WHY."
@@ -24,11 +24,6 @@ else
 fi
 "$root/tools/build.sh"
 zip=$("$root/tools/package.sh")
-# The map's own tests use its pinned Node packages: install them again
-# whenever the lock file is newer than what was installed from it.
-if [ "$root/map/package-lock.json" -nt "$root/map/node_modules/.package-lock.json" ]; then
-  (cd "$root/map" && npm ci --no-audit --no-fund --loglevel=error)
-fi
 
 check_second_build() {
   local again=$build-again
@@ -43,17 +38,12 @@ check_second_build() {
   sha256sum "$zip" "$build/Quimbara/Quimbara.exe"
 }
 
-# Each build's tests start and stop their own private screen and wineserver.
+# Each folder holds only the tests that run here (tools/build.sh), and
+# each build's tests start and stop their own private screen and wineserver.
 status=0
-if [ "$QUIMBARA_ARCH" = i686 ]; then
-  ctest --test-dir "$build" --output-on-failure -j2 || status=1
-  ctest --test-dir "$build-i686" --output-on-failure -j2 -L unit || status=1
-else
-  # What needs no Wine here; then everything Wine runs, on the x86_64 build.
-  ctest --test-dir "$build" --output-on-failure -j2 -LE 'e2e|wine' || status=1
-  ctest --test-dir "$build-x86_64" --output-on-failure -j2 -L 'unit|e2e' || status=1
-fi
-ctest --test-dir "$build-native" --output-on-failure -j2 || status=1
-ctest --test-dir "$build-x87" --output-on-failure -j2 || status=1
+if [ "$QUIMBARA_ARCH" = i686 ]; then wine_tests=$build-i686; else wine_tests=$build-x86_64; fi
+for dir in "$build" "$wine_tests" "$build-native" "$build-x87"; do
+  ctest --test-dir "$dir" --output-on-failure -j2 || status=1
+done
 check_second_build || status=1
 exit $status

@@ -1,17 +1,36 @@
 # Sourced by the other scripts: a project-local Wine prefix, quiet.
 # WINEARCH win32 (the default) runs the 32-bit program; win64 runs a 64-bit
 # build, in a prefix of its own. Each goes straight to Wine's loader of that
-# width: the plain `wine` command always prefers the 32-bit one, which can't
+# width: Debian's plain `wine` command prefers the 32-bit one, which can't
 # start where the kernel runs no 32-bit code.
 QUIMBARA_ROOT=${QUIMBARA_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 export WINEARCH=${WINEARCH:-win32}
+
+# True if $1 is an executable ELF program of class $2 (1: 32-bit, 2: 64-bit),
+# as Wine's loaders are.
+quimbara_elf_class() {
+  [ -f "$1" ] && [ -x "$1" ] && [ "$(od -An -tx1 -N5 "$1" 2>/dev/null | tr -d ' \n')" = "7f454c460$2" ]
+}
+
+# Prints the loader for width $1 (1 or 2, as above) named $2: WINELOADER if
+# it is one, else Debian's, else the one on PATH. A WINELOADER of the other
+# width, such as one a caller exported for the other build, is passed over.
+quimbara_find_loader() {
+  local loader
+  for loader in "${WINELOADER:-}" "/usr/lib/wine/$2"; do
+    quimbara_elf_class "$loader" "$1" && { echo "$loader"; return 0; }
+  done
+  command -v "$2"
+}
+
 if [ "$WINEARCH" = win64 ]; then
-  export WINELOADER=/usr/lib/wine/wine64
+  WINELOADER=$(quimbara_find_loader 2 wine64) || echo "No 64-bit Wine loader: install wine64 (tools/setup.sh)." >&2
   QUIMBARA_PREFIX_NAME=wineprefix64
 else
-  export WINELOADER=/usr/lib/wine/wine
+  WINELOADER=$(quimbara_find_loader 1 wine) || echo "No 32-bit Wine loader: install wine32:i386 (tools/setup.sh)." >&2
   QUIMBARA_PREFIX_NAME=wineprefix
 fi
+export WINELOADER
 # QUIMBARA_WINE_HOME holds the prefix and, while tests run, their session
 # (see quimbara_start_session): each test build has its own.
 QUIMBARA_WINE_HOME=${QUIMBARA_WINE_HOME:-${QUIMBARA_BUILD:-$QUIMBARA_ROOT/build}}
