@@ -33,21 +33,37 @@ constexpr int kClientWidth = kCanvasWidth + 1;
 constexpr int kClientHeight = kCanvasHeight - 1;
 constexpr wchar_t kCreditItem[] = L"Realizado por https://quimbara.example/";
 constexpr wchar_t kMapFileName[] = L"Mapa_Politico_de_Espana.jpg";
+// All the window is for is the map: when there is no memory (or no GDI
+// objects left) for it, this is what the user needs to hear, and do.
+constexpr wchar_t kNoMemory[] =
+    L"No hay memoria suficiente para mostrar el mapa: cierre otros programas y vuelva a abrir "
+    L"Quimbara.";
 
 // The window whose callback is live. Until the modal run starts, messages
 // get only the dialog defaults.
 HWND callbackWindow = nullptr;
 
+// Each icon is loaded at its own size: a shared load would hand back the
+// first size it cached whatever the size asked for, and the 16-pixel image
+// would never be used. The window owns them (ReleaseIcons).
 void SetIcons(HWND window) {
   HINSTANCE module = GetModuleHandleW(nullptr);
   auto load = [module](int size) {
-    return LoadImageW(module, MAKEINTRESOURCEW(IDI_QUIMBARA), IMAGE_ICON, size, size, LR_SHARED);
+    return LoadImageW(module, MAKEINTRESOURCEW(IDI_QUIMBARA), IMAGE_ICON, size, size, 0);
   };
   HANDLE big = load(32);
   if (!big) return;
   SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
   if (HANDLE small = load(16))
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+}
+
+// Once the window is going, its icons are taken back from it and destroyed.
+void ReleaseIcons(HWND window) {
+  for (WPARAM which : {ICON_BIG, ICON_SMALL}) {
+    if (HICON icon = reinterpret_cast<HICON>(SendMessageW(window, WM_SETICON, which, 0)))
+      DestroyIcon(icon);
+  }
 }
 
 // The module's own path, however long: a folder deeper than MAX_PATH would
@@ -74,7 +90,9 @@ bool InitialisePicture() {
   RenderResource(L"#500", 0, 0, kCanvasWidth, kCanvasHeight);
 
   // Ends the program when the map is missing.
-  MapBitmap = LoadMapBitmap(MapFilePath());
+  bool noMemory = false;
+  MapBitmap = LoadMapBitmap(MapFilePath(), &noMemory);
+  if (noMemory) return false;
 
   RebuildBase();
   ShowCanvas();
@@ -130,6 +148,9 @@ INT_PTR CALLBACK MainDialogDefaultsProc(HWND window, UINT message, WPARAM wParam
       if (window == callbackWindow) callbackWindow = nullptr;
       if (window == MainDialogHandle) MainDialogHandle = nullptr;
       break;
+    case WM_NCDESTROY:
+      ReleaseIcons(window);
+      break;
   }
   return FALSE;
 }
@@ -150,7 +171,10 @@ HWND CreateMainDialog(HWND parent) {
   DialogTemplate dialog(kMainStyle, kMainExStyle, 0, 0, L"", 8, L"MS Sans Serif");
   HWND window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog.get(), parent,
                                            MainDialogDefaultsProc, 0);
-  if (!window) return nullptr;
+  if (!window) {
+    ShowMessage(kNoMemory);
+    return nullptr;
+  }
 
   // The frame is measured before the menu exists, so the menu bar later
   // takes its height from the client area.
@@ -172,6 +196,7 @@ HWND CreateMainDialog(HWND parent) {
   if (!map) {
     // Without its map the window has nothing to show: the program ends.
     DestroyWindow(window);
+    ShowMessage(kNoMemory);
     return nullptr;
   }
   Attach(window, ID_MAP);
@@ -194,12 +219,19 @@ void BeginModalRun(HWND window) {
 }
 
 // Waits for messages rather than polling, so an idle window costs no CPU.
+// A quit asked of the thread ends the run, and stays asked: it is posted
+// again for whatever loop runs outside this one, as the system's own modal
+// loops do.
 int32_t RunModalLoop(HWND window) {
   MSG msg;
   while (IsWindow(window)) {
     if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       WaitMessage();
       continue;
+    }
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
     }
     if (!IsDialogMessageW(window, &msg)) {
       TranslateMessage(&msg);
@@ -213,13 +245,24 @@ int32_t ShowMainDialog(HWND parent) {
   HWND window = CreateMainDialog(parent);
   if (!window) return 0;
   BeginModalRun(window);
-  return RunModalLoop(window);
+  const int32_t ended = RunModalLoop(window);
+  // A run ended by a quit leaves the window: it goes with the run.
+  if (IsWindow(window)) DestroyWindow(window);
+  return ended;
 }
 
+// Short of memory the window goes on without its menu, or with fewer items:
+// the map still measures, at the speed already given.
 HMENU BuildMenu(HWND window) {
   HMENU bar = CreateMenu();
   HMENU popup = CreatePopupMenu();
-  AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), L"Autor");
+  // Once appended, the popup is the bar's, and goes with it.
+  if (!bar || !popup ||
+      !AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), L"Autor")) {
+    if (bar) DestroyMenu(bar);
+    if (popup) DestroyMenu(popup);
+    return nullptr;
+  }
   AppendMenuW(popup, MF_STRING, ID_CREDIT, kCreditItem);
   AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(popup, MF_STRING, ID_SPEED, L"Velocidad");
@@ -233,6 +276,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
       if (!InitialisePicture()) {
         // No memory for the picture: the window ends before it is shown.
         DestroyWindow(window);
+        ShowMessage(kNoMemory);
         break;
       }
       // Still hidden: the question comes before the window.

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "canvas/counts.h"
@@ -16,6 +17,10 @@ namespace {
 
 enum class Kind { kControl, kBitmap };
 
+// Window and GDI handles come from different tables and may have the same
+// value: a target is known by both.
+using Key = std::pair<Kind, HANDLE>;
+
 // One picture and the state that drawing on it keeps. Its members go in
 // reverse order: the selections first, putting the DC's own objects back,
 // then the brush, the bitmap and last the DC.
@@ -24,6 +29,7 @@ struct Target {
   HWND control = nullptr;     // control targets: the control, where Attach finds it
   HWND parent = nullptr;
   int id = 0;
+  WNDPROC previous = nullptr; // control targets: the procedure the canvas's own replaced
   OwnedDC dc;                 // holds the picture
   OwnedBitmap bitmap;
   OwnedBrush backgroundBrush;
@@ -37,9 +43,9 @@ struct Target {
   bool faceCurrent = false;   // control targets: the face shows exactly the picture
   bool dcHandedOut = false;   // control targets: the picture may change unseen
 
-  HANDLE Key() const {
-    if (kind == Kind::kControl) return control;
-    return bitmap.get();
+  ::Key Key() const {
+    if (kind == Kind::kControl) return {kind, control};
+    return {kind, bitmap.get()};
   }
 };
 
@@ -70,16 +76,16 @@ class Registry {
   // False, with nothing changed, when the key is already taken: an entry is
   // never replaced behind its owner's back.
   bool Insert(std::unique_ptr<Target>& target) {
-    const HANDLE key = target->Key();
+    const ::Key key = target->Key();
     return targets_.try_emplace(key, std::move(target)).second;
   }
-  void Erase(HANDLE key) {
+  void Erase(::Key key) {
     auto it = targets_.find(key);
     if (it == targets_.end()) return;
     if (current == it->second.get()) current = nullptr;
     targets_.erase(it);
   }
-  Target* Find(HANDLE key) {
+  Target* Find(::Key key) {
     auto it = targets_.find(key);
     return it == targets_.end() ? nullptr : it->second.get();
   }
@@ -95,12 +101,11 @@ class Registry {
   CanvasCounts Counts() const { return CanvasCounts{targets_.size(), fonts_.size()}; }
 
  private:
-  std::map<HANDLE, std::unique_ptr<Target>> targets_;
+  std::map<::Key, std::unique_ptr<Target>> targets_;
   std::vector<FontEntry> fonts_;
 };
 
 Registry registry;
-WNDPROC staticProc = nullptr;
 
 int Px(float v) { return RoundToInt32(v); }  // half to even; out of range, INT32_MIN
 
@@ -122,10 +127,7 @@ void Touched(Target& t, const RECT* area) {
   if (!area) t.faceCurrent = !t.dcHandedOut;
 }
 
-Target* FindBitmap(HBITMAP key) {
-  Target* t = registry.Find(key);
-  return t && t->kind == Kind::kBitmap ? t : nullptr;
-}
+Target* FindBitmap(HBITMAP key) { return registry.Find({Kind::kBitmap, key}); }
 
 // Pen colour: -1 stands for the foreground.
 COLORREF Resolve(const Target& t, COLORREF color) {
@@ -183,6 +185,9 @@ bool ApplyDefaults(Target& t) {
 // A memory picture compatible with `reference` (the screen's DC, or the
 // control's), with the defaults every target starts from.
 bool MakePicture(Target& t, HDC reference, int width, int height) {
+  // Without a reference, CreateCompatibleDC would still give a DC, of the
+  // screen's kind, but nothing of the control's.
+  if (!reference) return false;
   t.dc.Reset(CreateCompatibleDC(reference));
   if (!t.dc) return false;
   t.bitmap.Reset(CreateCompatibleBitmap(reference, width, height));
@@ -202,6 +207,9 @@ bool IsNavigationKey(WPARAM vk) {
 // when pressed and swallows keys, so F10 or the arrows do nothing while the
 // map has the focus.
 LRESULT CALLBACK CanvasControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  const Target* t = registry.Find({Kind::kControl, hwnd});
+  // Each control hands on to the procedure it had itself.
+  const WNDPROC previous = t ? t->previous : DefWindowProcW;
   switch (msg) {
     case WM_LBUTTONDOWN:
       SetFocus(hwnd);
@@ -219,10 +227,10 @@ LRESULT CALLBACK CanvasControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (wp != VK_TAB) return 0;
       break;
     case WM_NCDESTROY:
-      registry.Erase(hwnd);
+      registry.Erase({Kind::kControl, hwnd});
       break;
   }
-  return CallWindowProcW(staticProc, hwnd, msg, wp, lp);
+  return CallWindowProcW(previous, hwnd, msg, wp, lp);
 }
 
 }  // namespace
@@ -303,8 +311,9 @@ void DrawLine(float x, float y, COLORREF color) {
   if (!current) return;
   Target& t = *current;
   const int toX = Px(x), toY = Px(y);
-  {
-    const OwnedPen pen(CreatePen(PS_SOLID, t.penWidth, Resolve(t, color)));
+  // Short of GDI objects the line is left out, rather than drawn in
+  // whatever pen the DC holds; the next one may be made again.
+  if (const OwnedPen pen{CreatePen(PS_SOLID, t.penWidth, Resolve(t, color))}) {
     const Selection drawing(t.dc.get(), pen.get());
     MoveToEx(t.dc.get(), t.x, t.y, nullptr);
     LineTo(t.dc.get(), toX, toY);
@@ -327,6 +336,7 @@ void Box(float x1, float y1, float x2, float y2, int cornerPercent, COLORREF lin
   {
     const OwnedPen pen(CreatePen(PS_SOLID, t.penWidth, Resolve(t, lineColor)));
     const OwnedBrush brush(CreateSolidBrush(Resolve(t, fillColor)));
+    if (!pen || !brush) return;
     const Selection border(t.dc.get(), pen.get());
     const Selection fill(t.dc.get(), brush.get());
     if (cornerPercent > 0) {
@@ -456,14 +466,14 @@ HWND CreateCanvasControl(HWND parent, int id, int x, int y, int width, int heigh
   }
 
   SendMessageW(control, WM_SETFONT, SendMessageW(parent, WM_GETFONT, 0, 0), FALSE);
-  const WNDPROC previous = ReplaceWindowProc(control, CanvasControlProc);
-  if (!staticProc) staticProc = previous;
+  Target* registered = registry.Find({Kind::kControl, control});
+  registered->previous = ReplaceWindowProc(control, CanvasControlProc);
   return control;
 }
 
 BOOL PaintCanvasControl(const DRAWITEMSTRUCT& item) {
-  Target* t = registry.Find(item.hwndItem);
-  if (!t || t->kind != Kind::kControl) return FALSE;
+  Target* t = registry.Find({Kind::kControl, item.hwndItem});
+  if (!t) return FALSE;
   if (item.itemAction & ODA_DRAWENTIRE)
     BitBlt(item.hDC, 0, 0, t->width, t->height, t->dc.get(), 0, 0, SRCCOPY);
   return TRUE;

@@ -8,6 +8,7 @@
 #include "canvas/canvas.h"
 #include "canvas/owned.h"
 #include "measure/image_fit.h"
+#include "measure/long_path.h"
 
 namespace {
 
@@ -24,6 +25,17 @@ using OwnedImage = Owned<GpImage*, GdipDisposeImage>;
 using OwnedGraphics = Owned<GpGraphics*, GdipDeleteGraphics>;
 using OwnedImageAttributes = Owned<Gdiplus::GpImageAttributes*, GdipDisposeImageAttributes>;
 
+// GDI+ ran short, or a GDI call under it failed: the picture could not be
+// made, whatever the file holds.
+bool ShortOfResources(GpStatus status) {
+  return status == Gdiplus::OutOfMemory || status == Gdiplus::Win32Error;
+}
+
+void ReportReadError(const std::wstring& fileName) {
+  ShowMessage(L"[GraphicLoadImageFileToBitmap] [GdipLoadImagefromFile] read error on <" + fileName +
+              L">");
+}
+
 }  // namespace
 
 bool FileExists(const std::wstring& fileName) {
@@ -33,13 +45,14 @@ bool FileExists(const std::wstring& fileName) {
       fileName.find_first_of(std::wstring_view(L"?*\0", 3)) != std::wstring::npos)
     return false;
   WIN32_FIND_DATAW found;
-  const OwnedSearch search(FindFirstFileW(fileName.c_str(), &found));
+  const OwnedSearch search(FindFirstFileW(ExtendedLengthPath(fileName).c_str(), &found));
   constexpr DWORD kNoFile = FILE_ATTRIBUTE_DIRECTORY | kVolumeLabelAttribute;
   return search && (found.dwFileAttributes & kNoFile) == 0;
 }
 
 HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t width,
-                                     uint32_t height, uint32_t exactSize) {
+                                     uint32_t height, uint32_t exactSize, bool* noMemory) {
+  if (noMemory) *noMemory = false;
   if (exactSize && (width == 0 || height == 0)) return nullptr;
 
   if (!FileExists(fileName)) {
@@ -48,9 +61,8 @@ HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t widt
   }
 
   OwnedImage image;
-  if (GdipLoadImageFromFile(fileName.c_str(), image.Out()) != Gdiplus::Ok) {
-    ShowMessage(L"[GraphicLoadImageFileToBitmap] [GdipLoadImagefromFile] read error on <" + fileName +
-           L">");
+  if (GdipLoadImageFromFile(ExtendedLengthPath(fileName).c_str(), image.Out()) != Gdiplus::Ok) {
+    ReportReadError(fileName);
     return nullptr;
   }
 
@@ -63,7 +75,10 @@ HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t widt
   constexpr uint32_t kLargest = std::numeric_limits<int32_t>::max();
   if (size.width > kLargest || size.height > kLargest) return nullptr;
   HBITMAP bitmap = NewBitmap(static_cast<int32_t>(size.width), static_cast<int32_t>(size.height));
-  if (!bitmap) return nullptr;
+  if (!bitmap) {
+    if (noMemory) *noMemory = true;
+    return nullptr;
+  }
 
   Attach(bitmap);
   Clear(RGB(255, 255, 255));
@@ -80,7 +95,8 @@ HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t widt
     const bool ownSize = size.width == imageWidth && size.height == imageHeight;
     if (!ownSize && GdipCreateImageAttributes(edges.Out()) == Gdiplus::Ok)
       GdipSetImageAttributesWrapMode(edges.get(), Gdiplus::WrapModeTileFlipXY, 0, FALSE);
-    if (GdipCreateFromHDC(GetCanvasDC(), graphics.Out()) == Gdiplus::Ok) {
+    drawn = GdipCreateFromHDC(GetCanvasDC(), graphics.Out());
+    if (drawn == Gdiplus::Ok) {
       drawn = GdipDrawImageRectRect(
           graphics.get(), image.get(), 0, 0, static_cast<Gdiplus::REAL>(size.width),
           static_cast<Gdiplus::REAL>(size.height), 0, 0, imageWidth, imageHeight,
@@ -92,19 +108,27 @@ HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t widt
   if (drawn != Gdiplus::Ok) {
     EndBitmap();
     bitmap = nullptr;
+    // GDI+ decodes as it draws: a file it opened may still fail here, and
+    // then the user hears of it as of any other file it can't read.
+    if (ShortOfResources(drawn)) {
+      if (noMemory) *noMemory = true;
+    } else {
+      ReportReadError(fileName);
+    }
   }
   Detach();
   return bitmap;
 }
 
-HBITMAP LoadMapBitmap(const std::wstring& fileName) {
-  HBITMAP loaded = GraphicLoadImageFileToBitmap(fileName, kCanvasWidth, kCanvasHeight, 1);
+HBITMAP LoadMapBitmap(const std::wstring& fileName, bool* noMemory) {
+  HBITMAP loaded = GraphicLoadImageFileToBitmap(fileName, kCanvasWidth, kCanvasHeight, 1, noMemory);
   if (!loaded) return nullptr;
 
   Attach(loaded);
   const SIZE size = GetCanvasSize();
   Detach();
   HBITMAP map = NewBitmap(size.cx, size.cy);
+  if (!map && noMemory) *noMemory = true;
   Attach(map);
   CopyAll(loaded);
   Detach();

@@ -16,10 +16,12 @@ bool FileExists(const std::wstring& fileName);
 // shrink to keep the image's proportions, and a zero side stands for the
 // image's own. Returns 0 when no bitmap was made; a file that can't be
 // decoded is reported in a message box first. A missing file is reported
-// and ends the program.
+// and ends the program. `noMemory`, if given, tells a load that failed for
+// want of memory or GDI objects, which is left to the caller to report.
 HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t width,
-                                     uint32_t height, uint32_t exactSize);
+                                     uint32_t height, uint32_t exactSize,
+                                     bool* noMemory = nullptr);
 
 // The map at canvas size, whatever the file's own proportions; 0 when it
-// could not be read.
-HBITMAP LoadMapBitmap(const std::wstring& fileName);
+// could not be read, and `noMemory` as above.
+HBITMAP LoadMapBitmap(const std::wstring& fileName, bool* noMemory = nullptr);

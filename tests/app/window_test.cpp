@@ -24,6 +24,18 @@ RECT Place(HWND window) {
   return r;
 }
 
+// "WxH" of an icon's colour image; "0x0" for no icon, or a destroyed one.
+std::string IconSize(LRESULT icon) {
+  ICONINFO info{};
+  BITMAP image{};
+  if (icon && GetIconInfo(reinterpret_cast<HICON>(icon), &info)) {
+    GetObjectW(info.hbmColor, sizeof image, &image);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+  }
+  return std::to_string(image.bmWidth) + "x" + std::to_string(image.bmHeight);
+}
+
 class MainWindowTest : public ::testing::Test, protected RealWindow {};
 
 TEST_F(MainWindowTest, AsksForTheSpeedBeforeItShows) {
@@ -44,8 +56,23 @@ TEST_F(MainWindowTest, FixedSizeAtTheTopLeftWithCaptionAndIcons) {
   GetWindowRect(window, &outer);
   EXPECT_TRUE(EqualRect(&outer, &frame));
   EXPECT_EQ(WindowText(window), L"Quimbara");
-  EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
-  EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
+  // Each icon its own image of the icon group, not one shrunk for the other.
+  const LRESULT big = SendMessageW(window, WM_GETICON, ICON_BIG, 0);
+  const LRESULT small = SendMessageW(window, WM_GETICON, ICON_SMALL, 0);
+  EXPECT_EQ(IconSize(big) + " " + IconSize(small), "32x32 16x16");
+  // The window's own, they go with it.
+  DestroyWindow(window);
+  EXPECT_EQ(IconSize(big) + " " + IconSize(small), "0x0 0x0");
+}
+
+// A quit asked of the thread while the window runs ends the run, and stays
+// in the queue for the loop outside.
+TEST_F(MainWindowTest, AQuitEndsTheRunAndIsKeptForTheLoopOutside) {
+  PostQuitMessage(7);
+  EXPECT_EQ(RunModalLoop(window), 0);
+  MSG quit{};
+  ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(quit.wParam, 7u);
 }
 
 // One menu, its items plain: not grey, not checked, no mnemonic.

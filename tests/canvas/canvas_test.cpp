@@ -62,16 +62,18 @@ TEST_F(CanvasTest, PrintClipsAtTheEdgeAndEachPrintGoesALineDown) {
   EXPECT_GT(CountNot(90, 5, 100, 15, kGreen), 0);
   EXPECT_GT(CountNot(90, 5, 100, 15, kBlack), 0);
   EXPECT_EQ(CountNot(0, 0, 70, 100, kWhite) + CountNot(70, 20, 100, 100, kWhite), 0);
-  // Even a Print of nothing goes a line down and back to x 0; a Clear goes
-  // back to the top.
+  // A Clear goes back to the top left; each Print, even of nothing, goes a
+  // line (13 px) down and back to x 0.
   SetPos(40, 40);
   Clear(kWhite);
-  Print(L"");
+  Print(L"M");
+  SetPos(60, 50);
   Print(L"");
   Print(L"M");
-  EXPECT_EQ(CountNot(0, 0, 100, 20, kWhite), 0);
-  EXPECT_GT(CountNot(0, 20, 12, 40, kWhite), 0);
-  EXPECT_EQ(CountNot(12, 20, 100, 100, kWhite), 0);
+  EXPECT_GT(CountNot(0, 0, 12, 13, kWhite), 0);
+  EXPECT_GT(CountNot(0, 63, 12, 76, kWhite), 0);
+  EXPECT_EQ(CountNot(12, 0, 100, 100, kWhite) + CountNot(0, 13, 12, 63, kWhite) +
+                CountNot(0, 76, 12, 100, kWhite), 0);
 }
 
 // Copies are clipped to the target; sources and targets the canvas doesn't
@@ -109,6 +111,31 @@ TEST_F(CanvasTest, ResourcesAndFonts) {
   EXPECT_NE(NewFont(L"Consola", 9, kBold | kItalic), font);
   const std::wstring face(31, L'x');  // only 31 characters of a face count
   EXPECT_EQ(NewFont(face + L"A", 8, 0), NewFont(face + L"B", 8, 0));
+}
+
+int ownMessages = 0;
+LRESULT CALLBACK CountOwnMessages(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_USER) ++ownMessages;
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+// A control hands what it doesn't handle to the procedure it had itself,
+// not to another control's: here a class of the test's own, under the name
+// the canvas asks for, stands in front of the system's for the second one.
+TEST(CanvasControls, EachHandsOnToItsOwnProcedure) {
+  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 50, 50, 0, 0, 0, nullptr);
+  HWND plain = CreateCanvasControl(parent, 1, 0, 0, 20, 20, 0);
+  WNDCLASSW own{};
+  own.lpfnWndProc = CountOwnMessages;
+  own.hInstance = GetModuleHandleW(nullptr);
+  own.lpszClassName = L"STATIC";
+  ASSERT_TRUE(RegisterClassW(&own));
+  HWND mine = CreateCanvasControl(parent, 2, 20, 0, 20, 20, 0);
+  SendMessageW(plain, WM_USER, 0, 0);
+  SendMessageW(mine, WM_USER, 0, 0);
+  EXPECT_EQ(ownMessages, 1);
+  DestroyWindow(parent);
+  UnregisterClassW(L"STATIC", GetModuleHandleW(nullptr));
 }
 
 // Bitmaps made, drawn on and ended again and again leave no GDI object behind

@@ -12,12 +12,6 @@
 
 namespace {
 
-// GDI+ started once for the whole test program, as the program's start-up does.
-const bool kGdiplusStarted = [] {
-  Gdiplus::GdiplusStartupInput input;
-  return Gdiplus::GdiplusStartup(&GdiplusToken, &input, nullptr) == Gdiplus::Ok;
-}();
-
 // A PNG picture red on its left half and blue on its right. The program reads
 // any format through the same call, so one format is enough.
 void SaveHalves(const std::wstring& path, int width, int height) {
@@ -34,7 +28,6 @@ void SaveHalves(const std::wstring& path, int width, int height) {
 class LoaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(kGdiplusStarted);
     std::filesystem::create_directory(folder_);
   }
   void TearDown() override {

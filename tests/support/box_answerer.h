@@ -38,9 +38,11 @@ class BoxAnswerer {
 
  private:
   // Still being activated here, a box is answered later from its own loop, by
-  // a timer whose id is the tick count it started at. The main window has a menu.
+  // a timer whose id is the tick count it started at. The main window has a
+  // menu. The mark that a box is being answered goes with the box.
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
     HWND box = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_DESTROYWND) RemovePropW(box, L"seen");
     const bool dialog = code == HCBT_ACTIVATE && GetClassLongPtrW(box, GCW_ATOM) == 0x8002;
     if (dialog && active_ && !GetMenu(box) && !GetPropW(box, L"seen")) {
       SetPropW(box, L"seen", box);

@@ -2,7 +2,10 @@
 // speed answered here) and closed again with everything it made.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <tuple>
 
 #include "app/main_window.h"
 #include "common/state.h"
@@ -20,6 +23,17 @@ inline void Pump() {
   }
 }
 
+// Every piece of the program's state that opening, using and closing the
+// window may write.
+inline auto ProgramState() {
+  return std::tie(MainDialogHandle, OldMapControlProc, CanvasBitmap, MapBitmap, SpeedKmh,
+                  SavedFocus, StartPoint, EndPoint, Dragging);
+}
+template <typename... T>
+std::tuple<T...> Values(std::tuple<T&...> state) {
+  return state;
+}
+
 struct RealWindow {
   explicit RealWindow(const wchar_t* speed = L"120") {
     BoxAnswerer answerer({speed});
@@ -33,12 +47,13 @@ struct RealWindow {
   ~RealWindow() {
     if (IsWindow(window)) DestroyWindow(window);
     Pump();
-    for (HBITMAP* b : {&CanvasBitmap, &MapBitmap}) {
-      Attach(*b);
+    for (HBITMAP b : {CanvasBitmap, MapBitmap}) {
+      Attach(b);
       EndBitmap();
-      *b = nullptr;
     }
+    ProgramState() = before;
   }
+  decltype(Values(ProgramState())) before = Values(ProgramState());
   HWND window = nullptr;
   HWND map = nullptr;
   std::vector<std::wstring> asked;  // what the boxes up to the window showing proposed
@@ -61,7 +76,7 @@ inline int CountPixels(HDC dc, RECT area, COLORREF c, bool other = false) {
 // 0: there we count the live entries of Wine's GDI handle table (65536 entries
 // of 24 bytes, the type in byte 14), which the PEB points to: at 0x94 in a
 // 32-bit process, 0xF8 in a 64-bit one.
-inline DWORD GdiObjects() {
+inline DWORD CountGdiObjects() {
   if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return n;
   const BYTE* peb = nullptr;
 #ifdef _WIN64
@@ -74,4 +89,15 @@ inline DWORD GdiObjects() {
   DWORD n = 0;
   for (int i = 0; table && i < 0x10000; ++i) n += table[24 * i + 14] != 0;
   return n;
+}
+
+// The count, from a counter that has just shown it sees an object come: one
+// that read 0, or the wrong table, would pass every leak test.
+inline DWORD GdiObjects() {
+  const DWORD before = CountGdiObjects();
+  HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+  const DWORD with = CountGdiObjects();
+  DeleteObject(brush);
+  EXPECT_EQ(with, before + 1) << "the GDI object counter does not see a new brush";
+  return before;
 }
