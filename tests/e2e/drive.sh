@@ -10,7 +10,11 @@ loader=[GraphicLoadImageFileToBitmap]
 map="$(dirname "$QUIMBARA_EXE")/$name"
 work=$(mktemp -d)
 dir="$work/Mis descargas/Quimbara ñ"
-trap '{ [ -n "${program:-}" ] && kill "$program" 2>/dev/null; } || true; rm -rf "$work"' EXIT
+cleanup() {
+  { [ -n "${program:-}" ] && kill "$program" 2>/dev/null; } || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
 
 fail() {
   echo "FAIL: $case: $*" >&2
@@ -66,36 +70,109 @@ expect_box() {
   xdotool windowfocus --sync "$box" key Return
 }
 
-# At least $3 (or one) red pixels in the area WxH+X+Y of picture $1 (x:root: the screen).
-red_in() {
-  [ "$(convert "$1" -crop "$2" +repage -depth 8 txt:- | grep -c '#FF0000')" -ge "${3:-1}" ]
+# Sets ox and oy to where the map's top-left pixel is on the screen: the
+# title and menu bars above it grow with the screen's DPI.
+find_map() {
+  local at
+  at=$(wine "$QUIMBARA_PROBE" origin | tr -d '\r') || fail "the map was not found on the screen"
+  read -r ox oy <<<"$at"
 }
 
-# A white panel with a red time line, its top border the first black row below
-# the menu bar in a column that crosses it; its two lines go to $1.
-panel_shows() {
-  local shot=$work/screen.png top
-  import -window root "$shot"
-  top=$(convert "$shot" -crop 1x150+170+0 +repage txt:- | awk -F'[,:]' '/#000000/ && $2 > 30 && !n++ {print $2}')
-  [ -n "$top" ] && [ "$(convert "$shot" -format "%[hex:p{330,$((top + 60))}]" info:)" = FFFFFF ] &&
-    red_in "$shot" "320x14+8+$((top + 39))" 31 &&
-    convert "$shot" -crop "330x60+6+$((top + 6))" +repage "$1"
+# Drags with the left button from map point ($1,$2) to ($3,$4), past the middle.
+drag() {
+  xdotool mousemove $((ox + $1)) $((oy + $2)) mousedown 1 \
+    mousemove $((ox + ($1 + $3) / 2)) $((oy + ($2 + $4) / 2)) mousemove $((ox + $3)) $((oy + $4)) mouseup 1
+}
+
+# Some red within 3 px of map point ($1,$2) on the screen.
+red_near() {
+  [ "$(convert x:root -crop "7x7+$((ox + $1 - 3))+$((oy + $2 - 3))" +repage -depth 8 txt:- | grep -c '#FF0000')" -gt 0 ]
+}
+
+# The panel's black outline covers map pixels 1..339 by 0..69.
+box_at() { echo "339x70+$(($1 + 1))+$2"; }
+
+# Takes $work/shot.png; true when its panel is $work/expected.bmp, pixel by pixel.
+panel_shown() {
+  import -window root "$work/shot.png"
+  compare -metric AE "$work/shot.png[$(box_at "$ox" "$oy")]" "$work/expected.bmp[$(box_at 0 0)]" null: 2>/dev/null
+}
+
+# Within 10 s the screen must show the panel that a drag from map point ($1,$2)
+# to ($3,$4) at $5 km/h must give, as the program's own code draws it.
+expect_panel() {
+  local lines
+  lines=$(cd "$work" && wine "$QUIMBARA_PROBE" panel "$@" expected.bmp | tr -d '\r' | paste -sd '|') ||
+    fail "the probe could not draw the panel"
+  within 10 panel_shown ||
+    fail "the panel for ($1,$2)-($3,$4) at $5 km/h is not the one reading '$lines'"
 }
 
 # A real drag of 500 km; then the same drag 10 px on (no double-click) leaves
-# the window, is released outside, comes back and ends with a click: same panel.
+# the window, is released outside, comes back and ends with a click.
 case_measure() {
   start
   window=$(answer_speed 70)
-  xdotool mousemove 300 300 mousedown 1 mousemove 450 500 mousemove 600 700 mouseup 1
-  within 10 panel_shows "$work/clean.png" || fail "no result panel"
-  xdotool mousemove 310 300 mousedown 1 mousemove 810 500
-  within 10 red_in x:root 7x7+557+397 || fail "no band for the second drag"
-  xdotool mousemove 1500 500 mouseup 1 mousemove 1000 600 mousemove 610 700 click 1
-  within 10 panel_shows "$work/again.png" || fail "no result panel after the drag that left the window"
-  [ "$(compare -metric AE "$work/clean.png" "$work/again.png" null: 2>&1 || true)" = 0 ] ||
-    fail "the drag that left the window measured something else"
+  find_map
+  drag 300 250 600 650
+  expect_panel 300 250 600 650 70
+  xdotool mousemove $((ox + 310)) $((oy + 250)) mousedown 1 mousemove $((ox + 810)) $((oy + 450))
+  within 10 red_near 560 350 || fail "no band for the second drag"
+  xdotool mousemove 1500 500 mouseup 1 mousemove $((ox + 1000)) $((oy + 550)) mousemove $((ox + 610)) $((oy + 650)) click 1
+  expect_panel 310 250 610 650 70
   close_expect_0 "$window"
+}
+
+# The screen's dots per inch for the programs Wine starts from now on.
+log_pixels() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+
+# The map on screenshot $1, with the panel's box blacked out.
+outside_box() {
+  convert "$1" -crop "1267x989+$ox+$oy" +repage +antialias -fill black -draw 'rectangle 1,0 339,69' "$2"
+}
+
+# Takes $work/bare.png once the map shows more than one colour: painted.
+map_painted() {
+  import -window root "$work/bare.png"
+  [ "$(convert "$work/bare.png" -crop "1267x989+$ox+$oy" -format '%[standard-deviation]' info:)" != 0 ]
+}
+
+# Black and red inside the panel's border on the last screenshot.
+text_in_box() {
+  local colours
+  colours=$(convert "$work/shot.png" -crop "335x66+$((ox + 3))+$((oy + 2))" +repage -unique-colors -depth 8 txt:-)
+  [[ $colours == *'#000000'* && $colours == *'#FF0000'* ]]
+}
+
+# At each DPI another drag at another speed: the bars above the map grow,
+# the map and its panel stay in map pixels, and the panel's text stays in
+# its box. Each run leaves 96 DPI behind it, as the other cases expect.
+case_dpi() {
+  local run dpi speed x1 y1 x2 y2 last=0 changed
+  trap 'cleanup; log_pixels 96' EXIT
+  for run in "96 70 300 300 600 700" "120 95 200 250 1100 650" "144 120 350 400 700 520" \
+    "192 250 150 880 1200 150"; do
+    read -r dpi speed x1 y1 x2 y2 <<<"$run"
+    case="dpi at $dpi DPI"
+    log_pixels "$dpi" || fail "LogPixels could not be set"
+    start
+    window=$(answer_speed "$speed")
+    find_map
+    [ "$oy" -gt "$last" ] || fail "the bars above the map did not grow: the map starts at y = $oy"
+    last=$oy
+    within 10 map_painted || fail "the map did not show"
+    drag "$x1" "$y1" "$x2" "$y2"
+    expect_panel "$x1" "$y1" "$x2" "$y2" "$speed"
+    outside_box "$work/bare.png" "$work/bare-out.png"
+    outside_box "$work/shot.png" "$work/shot-out.png"
+    changed=$(compare -metric AE "$work/bare-out.png" "$work/shot-out.png" null: 2>&1 || true)
+    [ "$changed" = 0 ] || fail "$changed pixels of the map outside the panel's box changed"
+    text_in_box || fail "no black and red text inside the panel's box"
+    close_expect_0 "$window"
+  done
+  case=dpi
 }
 
 # No map, or a folder under its name (here at the end of a path longer than

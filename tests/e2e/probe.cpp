@@ -1,12 +1,33 @@
-// Prints, in UTF-8, the message of the box titled Veltranico that the driver
-// has seen show: X can't see the text inside a box. Fails (2) when its
-// program shows any other window: the box must come alone. While the box is
-// up its program waits in it, so no window can come later.
+// What the driver can't learn through X, asked inside Wine:
+//   probe          prints, in UTF-8, the message of the box titled Veltranico
+//                  that the driver has seen show: X can't see the text inside
+//                  a box. Fails (2) when its program shows any other window:
+//                  the box must come alone. While the box is up its program
+//                  waits in it, so no window can come later.
+//   probe origin   prints "X Y", where the map's top-left pixel is on the screen.
+//   probe panel X1 Y1 X2 Y2 SPEED FILE.bmp
+//                  saves the panel that a drag from map point (X1,Y1) to
+//                  (X2,Y2) at SPEED km/h must show, drawn by the program's own
+//                  code on a white picture of the panel's size, and prints
+//                  its two lines.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "canvas/canvas.h"
+#include "common/state.h"
+#include "measure/distance.h"
+#include "measure/result_panel.h"
 
 namespace {
+
+// The panel's black outline ends at column 339 and row 69.
+constexpr int kPanelWidth = 340;
+constexpr int kPanelHeight = 70;
 
 DWORD boxProcess = 0;
 HWND box = nullptr;
@@ -19,17 +40,91 @@ BOOL CALLBACK CountOthers(HWND window, LPARAM) {
   return TRUE;
 }
 
-}  // namespace
+void PrintUtf8(const std::wstring& text) {
+  char utf8[8192] = {};
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
+  std::printf("%s\n", utf8);
+}
 
-int main() {
+int ReadBox() {
   box = FindWindowW(L"#32770", L"Veltranico");
   if (!box) return 1;
   wchar_t text[2048] = {};
   GetDlgItemTextW(box, 0xFFFF, text, 2048);
-  char utf8[8192] = {};
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
-  std::printf("%s\n", utf8);
+  PrintUtf8(text);
   GetWindowThreadProcessId(box, &boxProcess);
   EnumWindows(CountOthers, 0);
   return others == 0 ? 0 : 2;
+}
+
+int PrintOrigin() {
+  HWND window = FindWindowW(L"#32770", L"Quimbara");
+  HWND map = window ? GetDlgItem(window, ID_MAP) : nullptr;
+  POINT origin{0, 0};
+  if (!map || !ClientToScreen(map, &origin)) return 1;
+  std::printf("%ld %ld\n", origin.x, origin.y);
+  return 0;
+}
+
+// A 24-bit BMP, rows bottom up, each padded to 4 bytes.
+bool SaveBmp(HDC dc, const char* path) {
+  const int stride = (kPanelWidth * 3 + 3) & ~3;
+  std::vector<unsigned char> bits(static_cast<size_t>(stride) * kPanelHeight);
+  for (int y = 0; y < kPanelHeight; ++y) {
+    unsigned char* row = &bits[static_cast<size_t>(kPanelHeight - 1 - y) * stride];
+    for (int x = 0; x < kPanelWidth; ++x) {
+      const COLORREF c = GetPixel(dc, x, y);
+      row[3 * x] = GetBValue(c);
+      row[3 * x + 1] = GetGValue(c);
+      row[3 * x + 2] = GetRValue(c);
+    }
+  }
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = kPanelWidth;
+  info.biHeight = kPanelHeight;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(bits.size());
+  FILE* out = std::fopen(path, "wb");
+  if (!out) return false;
+  const bool written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+                       std::fwrite(&info, sizeof info, 1, out) == 1 &&
+                       std::fwrite(bits.data(), bits.size(), 1, out) == 1;
+  return std::fclose(out) == 0 && written;
+}
+
+int SavePanel(char** argv) {
+  const MapPoint start{std::atoi(argv[2]), std::atoi(argv[3])};
+  const MapPoint end{std::atoi(argv[4]), std::atoi(argv[5])};
+  const int32_t speed = std::atoi(argv[6]);
+  HBITMAP picture = NewBitmap(kPanelWidth, kPanelHeight);
+  if (!picture) return 1;
+  Attach(picture);
+  Clear(RGB(255, 255, 255));
+  const Measurement m = Measure(start, end, speed);
+  const std::wstring lines[] = {DistanceLine(m), TimeLine(m, speed)};
+  DrawResultPanel(lines[0], lines[1]);
+  if (!SaveBmp(GetCanvasDC(), argv[7])) return 1;
+  for (const std::wstring& line : lines) PrintUtf8(line);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // DPI aware, as the program is: screen positions in real pixels, not
+  // scaled to 96 DPI, and the same drawing. Windows XP lacks the call.
+  using SetAware = BOOL(WINAPI*)();
+  if (FARPROC f = GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware"))
+    reinterpret_cast<SetAware>(reinterpret_cast<void (*)()>(f))();
+  if (argc == 1) return ReadBox();
+  if (argc == 2 && std::strcmp(argv[1], "origin") == 0) return PrintOrigin();
+  if (argc == 8 && std::strcmp(argv[1], "panel") == 0) return SavePanel(argv);
+  std::fprintf(stderr, "usage: probe [origin | panel X1 Y1 X2 Y2 SPEED FILE.bmp]\n");
+  return 64;
 }
