@@ -392,14 +392,16 @@ void CopyAt(HBITMAP source, float x, float y) {
   Touched(*current, nullptr);
 }
 
-void CopyAll(HBITMAP source, DWORD rasterOp) {
-  if (!current) return;
+bool CopyAll(HBITMAP source, DWORD rasterOp) {
+  if (!current) return false;
   Target* from = FindBitmap(source);
-  if (!from) return;
+  if (!from) return false;
   const int width = std::min(from->width, current->width);
   const int height = std::min(from->height, current->height);
-  BitBlt(current->dc.get(), 0, 0, width, height, from->dc.get(), 0, 0, rasterOp);
+  const bool copied =
+      BitBlt(current->dc.get(), 0, 0, width, height, from->dc.get(), 0, 0, rasterOp) != FALSE;
   Touched(*current, nullptr);
+  return copied;
 }
 
 void RenderResource(std::wstring_view name, float x1, float y1, float x2, float y2) {

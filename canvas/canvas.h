@@ -45,7 +45,8 @@ int NewFont(std::wstring_view face, float points, int style);
 void SetFont(int fontId);
 void Print(std::wstring_view text);
 void CopyAt(HBITMAP source, float x, float y);
-void CopyAll(HBITMAP source, DWORD rasterOp = SRCCOPY);
+// False when nothing was copied: an unknown source, or a copy GDI refused.
+bool CopyAll(HBITMAP source, DWORD rasterOp = SRCCOPY);
 void RenderResource(std::wstring_view name, float x1, float y1, float x2, float y2);
 
 // Font style bits for NewFont.

@@ -128,9 +128,14 @@ HBITMAP LoadMapBitmap(const std::wstring& fileName, bool* noMemory) {
   const SIZE size = GetCanvasSize();
   Detach();
   HBITMAP map = NewBitmap(size.cx, size.cy);
-  if (!map && noMemory) *noMemory = true;
   Attach(map);
-  CopyAll(loaded);
+  // A new bitmap holds anything until drawn over: a copy that failed would
+  // show a black map as if it were the map.
+  if (!CopyAll(loaded)) {
+    EndBitmap();
+    map = nullptr;
+    if (noMemory) *noMemory = true;
+  }
   Detach();
   Attach(loaded);
   EndBitmap();
