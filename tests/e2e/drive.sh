@@ -92,17 +92,17 @@ red_near() {
 # The panel's black outline covers map pixels 1..339 by 0..69.
 box_at() { echo "339x70+$(($1 + 1))+$2"; }
 
-# Takes $work/shot.png; true when its panel is $work/expected.bmp, pixel by pixel.
+# Takes $work/shot.png; true when its panel is $work/expected.ppm, pixel by pixel.
 panel_shown() {
   import -window root "$work/shot.png"
-  compare -metric AE "$work/shot.png[$(box_at "$ox" "$oy")]" "$work/expected.bmp[$(box_at 0 0)]" null: 2>/dev/null
+  compare -metric AE "$work/shot.png[$(box_at "$ox" "$oy")]" "$work/expected.ppm[$(box_at 0 0)]" null: 2>/dev/null
 }
 
 # Within 10 s the screen must show the panel that a drag from map point ($1,$2)
 # to ($3,$4) at $5 km/h must give, as the program's own code draws it.
 expect_panel() {
   local lines
-  lines=$(cd "$work" && wine "$QUIMBARA_PROBE" panel "$@" expected.bmp | tr -d '\r' | paste -sd '|') ||
+  lines=$(cd "$work" && wine "$QUIMBARA_PROBE" panel "$@" expected.ppm | tr -d '\r' | paste -sd '|') ||
     fail "the probe could not draw the panel"
   within 10 panel_shown ||
     fail "the panel for ($1,$2)-($3,$4) at $5 km/h is not the one reading '$lines'"

@@ -5,7 +5,7 @@
 //                  the box must come alone. While the box is up its program
 //                  waits in it, so no window can come later.
 //   probe origin   prints "X Y", where the map's top-left pixel is on the screen.
-//   probe panel X1 Y1 X2 Y2 SPEED FILE.bmp
+//   probe panel X1 Y1 X2 Y2 SPEED FILE.ppm
 //                  saves the panel that a drag from map point (X1,Y1) to
 //                  (X2,Y2) at SPEED km/h must show, drawn by the program's own
 //                  code on a white picture of the panel's size, and prints
@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "canvas/canvas.h"
 #include "common/state.h"
@@ -66,36 +65,18 @@ int PrintOrigin() {
   return 0;
 }
 
-// A 24-bit BMP, rows bottom up, each padded to 4 bytes.
-bool SaveBmp(HDC dc, const char* path) {
-  const int stride = (kPanelWidth * 3 + 3) & ~3;
-  std::vector<unsigned char> bits(static_cast<size_t>(stride) * kPanelHeight);
-  for (int y = 0; y < kPanelHeight; ++y) {
-    unsigned char* row = &bits[static_cast<size_t>(kPanelHeight - 1 - y) * stride];
-    for (int x = 0; x < kPanelWidth; ++x) {
-      const COLORREF c = GetPixel(dc, x, y);
-      row[3 * x] = GetBValue(c);
-      row[3 * x + 1] = GetGValue(c);
-      row[3 * x + 2] = GetRValue(c);
-    }
-  }
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof info;
-  info.biWidth = kPanelWidth;
-  info.biHeight = kPanelHeight;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biCompression = BI_RGB;
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(bits.size());
+// A binary PPM, which ImageMagick reads: a line of size, then RGB rows.
+bool SavePicture(HDC dc, const char* path) {
   FILE* out = std::fopen(path, "wb");
   if (!out) return false;
-  const bool written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
-                       std::fwrite(&info, sizeof info, 1, out) == 1 &&
-                       std::fwrite(bits.data(), bits.size(), 1, out) == 1;
-  return std::fclose(out) == 0 && written;
+  std::fprintf(out, "P6\n%d %d\n255\n", kPanelWidth, kPanelHeight);
+  for (int y = 0; y < kPanelHeight; ++y)
+    for (int x = 0; x < kPanelWidth; ++x) {
+      const COLORREF c = GetPixel(dc, x, y);
+      const unsigned char rgb[] = {GetRValue(c), GetGValue(c), GetBValue(c)};
+      std::fwrite(rgb, 3, 1, out);
+    }
+  return std::fclose(out) == 0;
 }
 
 int SavePanel(char** argv) {
@@ -109,7 +90,7 @@ int SavePanel(char** argv) {
   const Measurement m = Measure(start, end, speed);
   const std::wstring lines[] = {DistanceLine(m), TimeLine(m, speed)};
   DrawResultPanel(lines[0], lines[1]);
-  if (!SaveBmp(GetCanvasDC(), argv[7])) return 1;
+  if (!SavePicture(GetCanvasDC(), argv[7])) return 1;
   for (const std::wstring& line : lines) PrintUtf8(line);
   return 0;
 }
@@ -125,6 +106,6 @@ int main(int argc, char** argv) {
   if (argc == 1) return ReadBox();
   if (argc == 2 && std::strcmp(argv[1], "origin") == 0) return PrintOrigin();
   if (argc == 8 && std::strcmp(argv[1], "panel") == 0) return SavePanel(argv);
-  std::fprintf(stderr, "usage: probe [origin | panel X1 Y1 X2 Y2 SPEED FILE.bmp]\n");
+  std::fprintf(stderr, "usage: probe [origin | panel X1 Y1 X2 Y2 SPEED FILE.ppm]\n");
   return 64;
 }
