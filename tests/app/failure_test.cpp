@@ -247,8 +247,8 @@ Report Spawn(int index, int failAt) {
   char dir[MAX_PATH] = {}, file[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, dir);
   GetTempFileNameA(dir, "qf", 0, file);
-  const std::string spec = std::to_string(index) + " " + std::to_string(failAt) + " " + file;
-  SetEnvironmentVariableA(kCaseVariable, spec.c_str());
+  const std::string request = std::to_string(index) + " " + std::to_string(failAt) + " " + file;
+  SetEnvironmentVariableA(kCaseVariable, request.c_str());
   wchar_t exe[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, exe, MAX_PATH);
   std::wstring command = L"\"" + std::wstring(exe) + L"\" --gtest_filter=FailureInjection.*";
@@ -309,7 +309,7 @@ std::string Cell(const Report& r) {
 }
 
 TEST(FailureInjection, EachCallFailingEndsWithOneBoxOrLeavesAWorkingProgram) {
-  if (const char* spec = std::getenv(kCaseVariable)) {
+  if (const char* request = std::getenv(kCaseVariable)) {
     // A crash ends the process at once with its code, rather than in a debugger.
     SetUnhandledExceptionFilter([](EXCEPTION_POINTERS* e) -> LONG {
       TerminateProcess(GetCurrentProcess(), e->ExceptionRecord->ExceptionCode);
@@ -317,7 +317,7 @@ TEST(FailureInjection, EachCallFailingEndsWithOneBoxOrLeavesAWorkingProgram) {
     });
     int index = 0, failAt = 0;
     char file[MAX_PATH] = {};
-    ASSERT_EQ(std::sscanf(spec, "%d %d %259[^\n]", &index, &failAt, file), 3);
+    ASSERT_EQ(std::sscanf(request, "%d %d %259[^\n]", &index, &failAt, file), 3);
     const Report r = RunCase(index, failAt);
     std::ofstream out(file);
     out << r.outcome << "\n"
