@@ -20,6 +20,7 @@
 #include "common/gdiplus.h"
 #include "canvas/owned.h"
 #include "../support/import_patch.h"
+#include "../support/gdi_objects.h"
 #include "../support/real_window.h"
 #include "../support/watchdog.h"
 

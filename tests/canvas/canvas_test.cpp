@@ -6,6 +6,7 @@
 #include <cfenv>
 #include <string>
 
+#include "../support/gdi_objects.h"
 #include "../support/real_window.h"
 
 namespace {

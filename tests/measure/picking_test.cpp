@@ -7,6 +7,7 @@
 #include "canvas/window_proc.h"
 #include "measure/distance.h"
 #include "measure/result_panel.h"
+#include "../support/gdi_objects.h"
 #include "../support/real_window.h"
 #include "../support/watchdog.h"
 
