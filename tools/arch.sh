@@ -1,10 +1,10 @@
 # Sourced by the other scripts. quimbara_setup runs tools/setup.sh once per
 # command: the scripts it starts inherit QUIMBARA_SET_UP, and skip it.
-# quimbara_arch decides which Windows build
-# this machine can run and test, and exports:
-#   QUIMBARA_ARCH       i686: the shipped 32-bit exe runs here, under 32-bit Wine;
-#                       x86_64: it can't, and a 64-bit build of the same sources
-#                       runs under 64-bit Wine instead.
+# quimbara_arch decides which Windows builds this machine can run (both are
+# built everywhere), and exports:
+#   QUIMBARA_ARCH       i686: the shipped 32-bit exe runs here, under 32-bit
+#                       Wine, besides the 64-bit build under 64-bit Wine;
+#                       x86_64: it can't, and only the 64-bit build runs.
 #   QUIMBARA_ARCH_WHY   the reason, in words.
 # It runs a tiny 32-bit program rather than guessing: some kernels run no
 # 32-bit code at all. QUIMBARA_ARCH=x86_64 in the environment takes the

@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
-# Builds Quimbara.exe and packs the release zip into the build folder:
-# Quimbara-<version>-win32.zip, holding one folder Quimbara/ with the program,
-# its map, LEEME.txt and LICENCIA.txt. Prints the zip's path. (A full build
-# packs it too: tools/release-zip.cmake, which fixes its times.)
+# Builds Quimbara.exe and packs the release zip (tools/release-zip.cmake, which
+# fixes its times) into build/release/: Quimbara-<version>-win32.zip, holding
+# one folder Quimbara/ with the program, its map, LEEME.txt and LICENCIA.txt.
+# Prints the zip's path.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${QUIMBARA_BUILD:-$root/build}
 "$root/tools/build.sh" --program >&2
-cmake --build "$build" --target release_zip >&2
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-echo "$build/Quimbara-$version-win32.zip"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build/release/CMakeCache.txt")
+echo "$root/build/release/Quimbara-$version-win32.zip"

@@ -8,7 +8,6 @@
 # program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${QUIMBARA_BUILD:-$root/build}
 say() { echo "run.sh: $*" >&2; }
 
 . "$root/tools/arch.sh"
@@ -16,10 +15,10 @@ say() { echo "run.sh: $*" >&2; }
 quimbara_setup
 quimbara_arch
 if [ "$QUIMBARA_ARCH" = i686 ]; then
-  exe=$build/Quimbara/Quimbara.exe
+  exe=$root/build/release/Quimbara/Quimbara.exe
   export WINEARCH=win32
 else
-  exe=$build-x86_64/Quimbara/Quimbara.exe
+  exe=$root/build/win64/Quimbara/Quimbara.exe
   export WINEARCH=win64
   say "running the x86_64 build of Quimbara: $QUIMBARA_ARCH_WHY"
 fi
@@ -35,7 +34,7 @@ rm -f "$log"
 
 if [ -n "${DISPLAY:-}" ]; then
   # A prefix of its own, whose windows the desktop's window manager handles.
-  export WINEPREFIX="$build/$QUIMBARA_PREFIX_NAME-desktop"
+  export WINEPREFIX="$root/build/$QUIMBARA_PREFIX_NAME-desktop"
   say "preparing Wine (a few seconds the first time)"
   quimbara_wine_prefix --managed
   say "starting Quimbara"
@@ -55,7 +54,7 @@ if prompt=$(quimbara_wait_window Velocidad 30); then
 fi
 window=$(quimbara_wait_window Quimbara 30) || { echo "the window did not appear" >&2; exit 1; }
 sleep 1
-shot="$build/screenshot.png"
+shot="$root/build/screenshot.png"
 import -window root -crop 1600x1030+0+0 "$shot"
 echo "$shot"
 # There is no window manager: give the window the focus, then press Alt+F4.

@@ -1,22 +1,23 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Quimbara needs on Debian 12.
 # Safe to run again: when everything is there it only checks and returns.
-# What Wine needs depends on the machine (tools/arch.sh): 32-bit Wine where
-# 32-bit code runs; elsewhere the 64-bit compilers, and qemu-user for the
-# 32-bit arithmetic tests.
+# Both widths' compilers on every machine; what runs them depends on the
+# machine (tools/arch.sh): 32-bit Wine where 32-bit code runs, elsewhere
+# qemu-user for the 32-bit arithmetic tests.
 set -euo pipefail
 # Once per command (quimbara_setup in tools/arch.sh).
 [ -z "${QUIMBARA_SET_UP:-}" ] || exit 0
 . "$(dirname "$0")/arch.sh"
 
 common=(
-  g++-mingw-w64-i686 mingw-w64-i686-dev cmake ninja-build googletest
+  g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  cmake ninja-build googletest
   wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick icoutils
   librsvg2-bin libjpeg-turbo-progs fonts-dejavu-core
   g++ g++-multilib nodejs npm
 )
 only_i686=(wine32:i386)
-only_x86_64=(g++-mingw-w64-x86-64 mingw-w64-x86-64-dev qemu-user-static)
+only_x86_64=(qemu-user-static)
 
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
 export DEBIAN_FRONTEND=noninteractive

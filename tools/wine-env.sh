@@ -32,8 +32,8 @@ else
 fi
 export WINELOADER
 # QUIMBARA_WINE_HOME holds the prefix and, while tests run, their session
-# (see quimbara_start_session): each test build has its own.
-QUIMBARA_WINE_HOME=${QUIMBARA_WINE_HOME:-${QUIMBARA_BUILD:-$QUIMBARA_ROOT/build}}
+# (see quimbara_start_session): each test tree has its own, named as its WINEARCH.
+QUIMBARA_WINE_HOME=${QUIMBARA_WINE_HOME:-$QUIMBARA_ROOT/build/$WINEARCH}
 export WINEPREFIX=$QUIMBARA_WINE_HOME/$QUIMBARA_PREFIX_NAME
 QUIMBARA_SESSION=$QUIMBARA_WINE_HOME/wine-session
 export WINEDEBUG=${WINEDEBUG:--all}

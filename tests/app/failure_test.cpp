@@ -3,17 +3,13 @@
 // fails, the program either tells the user in one box that it can't show the
 // map and ends, or goes on working, and it leaks nothing either way.
 //
-// Each case runs in a process of its own (this exe, started again), so that
-// a crash or a hang is a result in the table rather than the end of the
-// test, and so that every case starts from what a fresh program has: the
-// canvas makes its fonts once per process, on first use.
+// Each case is a test of its own, which CTest runs in a fresh process under
+// its time limit: so a case starts from what a fresh program has (the canvas
+// makes its fonts once per process, on first use), and a crash or a hang is
+// that case's failure alone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,7 +18,6 @@
 #include "../support/import_patch.h"
 #include "../support/gdi_objects.h"
 #include "../support/real_window.h"
-#include "../support/watchdog.h"
 
 namespace {
 
@@ -30,7 +25,8 @@ constexpr wchar_t kNoMemory[] =
     L"No hay memoria suficiente para mostrar el mapa: cierre otros programas y vuelva a abrir "
     L"Quimbara.";
 
-// Calls of one import, counted; the one numbered failAt fails, or with -1 every one.
+// Calls of one import, counted; the one numbered failAt fails, with -1 every
+// one, with 0 none.
 struct Fault {
   int calls = 0;
   int failAt = 0;
@@ -90,7 +86,6 @@ const Call kCalls[] = {
     FAILING("gdiplus.dll", GdipCreateFromHDC, Gdiplus::OutOfMemory),
     FAILING("gdiplus.dll", GdipDrawImageRectRect, Gdiplus::OutOfMemory),
 };
-constexpr int kCallCount = static_cast<int>(std::size(kCalls));
 
 void Send(HWND map, UINT message, int x, int y) {
   SendMessageW(map, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
@@ -186,178 +181,85 @@ void Close(const Opened& o) {
   ProgramState() = o.before;
 }
 
-// What one process saw, passed back in a file of three lines.
-struct Report {
+// One stretch of the program's life, open, drag, judged and closed, with
+// call `index` failing at `failAt`.
+struct Stretch {
   std::string outcome;
-  bool counted = false;  // the process got as far as counting what it left
+  int calls = 0;
   int failed = 0;
-  // Left behind: what the second time round added of each, and after it the
-  // canvas targets and windows still there.
-  long long gdi = 0, fonts = 0, targets = 0, windows = 0;
-  std::vector<int> calls = std::vector<int>(kCallCount);
 };
 
-// In the process started for one case: call `index` failing at `failAt`
-// (with -1 for index, every call counted and none failed) while the window
-// opens and takes a drag; then judged, with the fault gone, and closed. The
-// same again shows what stays behind: the first time round makes what the
-// process keeps for good, on whichever path the fault sent it.
-Report RunCase(int index, int failAt) {
-  Report r;
+Stretch RunStretch(int index, int failAt) {
+  const Call& call = kCalls[index];
   const int windows = ThreadWindows();
-  DWORD gdi[2] = {};
-  size_t fonts[2] = {};
-  for (int round = 0; round < 2; ++round) {
-    Opened opened;
-    {
-      std::vector<std::unique_ptr<ImportPatch>> patches;
-      for (int i = 0; i < kCallCount; ++i) {
-        if (index >= 0 && i != index) continue;
-        *kCalls[i].fault = Fault{0, failAt, 0, nullptr};
-        patches.push_back(std::make_unique<ImportPatch>(kCalls[i].dll, kCalls[i].name,
-                                                        kCalls[i].replacement));
-        if (!(kCalls[i].fault->real = patches.back()->original())) return {"not imported"};
-      }
-      opened = OpenAndDrag();
-    }
-    const std::string outcome = Judge(opened, windows);
-    Close(opened);
-    gdi[round] = GdiObjects();
-    fonts[round] = GetCanvasCounts().fonts;
-    if (round) break;
-    // The process's first time is what a user's program does.
-    r.outcome = outcome;
-    for (int i = 0; i < kCallCount; ++i) {
-      r.calls[i] = kCalls[i].fault->calls;
-      r.failed += kCalls[i].fault->failed;
-    }
+  Opened opened;
+  {
+    *call.fault = Fault{0, failAt, 0, nullptr};
+    const ImportPatch patch(call.dll, call.name, call.replacement);
+    if (!(call.fault->real = patch.original())) return {"not imported"};
+    opened = OpenAndDrag();
   }
-  r.counted = true;
-  r.gdi = static_cast<long long>(gdi[1]) - gdi[0];
-  r.fonts = static_cast<long long>(fonts[1]) - fonts[0];
-  r.targets = static_cast<long long>(GetCanvasCounts().targets);
-  r.windows = ThreadWindows() - windows;
-  return r;
+  Stretch s{Judge(opened, windows), call.fault->calls, call.fault->failed};
+  Close(opened);
+  return s;
 }
 
-constexpr char kCaseVariable[] = "QUIMBARA_FAULT";
+enum Position { kFirst, kSecond, kLast, kEvery };
+constexpr const char* kPositions[] = {"first", "second", "last", "every"};
 
-// Runs one case in a new process of this exe, allowed 10 s.
-Report Spawn(int index, int failAt) {
-  AllowSeconds(15);
-  char dir[MAX_PATH] = {}, file[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, dir);
-  GetTempFileNameA(dir, "qf", 0, file);
-  const std::string request = std::to_string(index) + " " + std::to_string(failAt) + " " + file;
-  SetEnvironmentVariableA(kCaseVariable, request.c_str());
-  wchar_t exe[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring command = L"\"" + std::wstring(exe) + L"\" --gtest_filter=FailureInjection.*";
-  // Its test's output would only repeat this one's.
-  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-  HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           &inherited, OPEN_EXISTING, 0, nullptr);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
-  PROCESS_INFORMATION child{};
-  const bool started = CreateProcessW(exe, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                      nullptr, &startup, &child);
-  SetEnvironmentVariableA(kCaseVariable, nullptr);
-  CloseHandle(nul);
-  Report r;
-  if (!started) {
-    r.outcome = "not started";
-  } else {
-    DWORD code = 0;
-    if (WaitForSingleObject(child.hProcess, 10000) == WAIT_TIMEOUT) {
-      TerminateProcess(child.hProcess, 1);
-      WaitForSingleObject(child.hProcess, 5000);
-      r.outcome = "hang";
-    } else if (GetExitCodeProcess(child.hProcess, &code) && code != 0) {
-      char text[32];
-      std::snprintf(text, sizeof text, "crash 0x%lX", static_cast<unsigned long>(code));
-      r.outcome = text;
-    } else {
-      std::ifstream in(file);
-      std::getline(in, r.outcome);
-      in >> r.counted >> r.failed >> r.gdi >> r.fonts >> r.targets >> r.windows;
-      for (int& n : r.calls) in >> n;
-      if (r.outcome.empty()) r.outcome = "ended without a result";
+struct Case {
+  int call;
+  Position position;
+};
+
+std::vector<Case> AllCases() {
+  std::vector<Case> cases;
+  for (int i = 0; i < static_cast<int>(std::size(kCalls)); ++i)
+    for (Position p : {kFirst, kSecond, kLast, kEvery}) cases.push_back({i, p});
+  return cases;
+}
+
+class FailureInjection : public ::testing::TestWithParam<Case> {};
+
+TEST_P(FailureInjection, EndsWithOneBoxOrWorksAndLeavesNothing) {
+  const auto [index, position] = GetParam();
+  int failAt = position == kFirst ? 1 : position == kSecond ? 2 : -1;
+  if (position == kLast) {
+    // Counted in a process that has made what it keeps for good, as every
+    // stretch but a fresh process's first is.
+    const Stretch fresh = RunStretch(index, 0);
+    ASSERT_EQ(fresh.outcome, "works") << "without a fault";
+    const Stretch warm = RunStretch(index, 0);
+    if (warm.calls == 0) {
+      EXPECT_LE(fresh.calls, 2) << "made only by a fresh process, and more than twice: no case fails its last call";
+      return;
     }
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
+    failAt = warm.calls;
   }
-  DeleteFileA(file);
-  return r;
-}
-
-// A case's cell of the table: its outcome, and what it left behind.
-std::string Cell(const Report& r) {
-  std::string cell = r.outcome;
-  auto differs = [&cell](const char* what, long long by) {
-    if (by) cell += ", " + std::string(by > 0 ? "+" : "") + std::to_string(by) + " " + what;
-  };
-  if (r.counted) {
-    if (!r.failed) cell += ", fault never reached";
-    differs("GDI objects", r.gdi);
-    differs("canvas fonts", r.fonts);
-    differs("canvas targets", r.targets);
-    differs("windows", r.windows);
-  }
-  return cell;
-}
-
-TEST(FailureInjection, EachCallFailingEndsWithOneBoxOrLeavesAWorkingProgram) {
-  if (const char* request = std::getenv(kCaseVariable)) {
-    // A crash ends the process at once with its code, rather than in a debugger.
-    SetUnhandledExceptionFilter([](EXCEPTION_POINTERS* e) -> LONG {
-      TerminateProcess(GetCurrentProcess(), e->ExceptionRecord->ExceptionCode);
-      return EXCEPTION_CONTINUE_SEARCH;
-    });
-    int index = 0, failAt = 0;
-    char file[MAX_PATH] = {};
-    ASSERT_EQ(std::sscanf(request, "%d %d %259[^\n]", &index, &failAt, file), 3);
-    const Report r = RunCase(index, failAt);
-    std::ofstream out(file);
-    out << r.outcome << "\n"
-        << r.counted << " " << r.failed << " " << r.gdi << " " << r.fonts << " " << r.targets << " "
-        << r.windows << "\n";
-    for (int n : r.calls) out << n << " ";
+  const Stretch first = RunStretch(index, failAt);
+  if (first.failed == 0 && position == kSecond) {
+    EXPECT_EQ(first.calls, 1) << first.outcome;  // made once: there is no second call
     return;
   }
+  ASSERT_GT(first.failed, 0) << "the program never makes this call";
+  EXPECT_TRUE(first.outcome == "box" || first.outcome == "works") << first.outcome;
 
-  const DWORD started = GetTickCount();
-  const Report plain = Spawn(-1, 0);
-  ASSERT_EQ(plain.outcome, "works") << "without a fault";
-  ASSERT_EQ(Cell(plain), "works, fault never reached") << "without a fault";
-  constexpr const char* kPositions[] = {"first", "second", "last", "every"};
-  std::printf("%-27s", "call (calls)");
-  for (const char* p : kPositions) std::printf(" | %-22s", p);
-  std::printf("\n");
-  std::string failures;
-  for (int i = 0; i < kCallCount; ++i) {
-    const int n = plain.calls[i];
-    std::string cells[4];
-    const int failAt[4] = {1, 2, n, -1};
-    auto cell = [&, i](int p) -> std::string {
-      if (n == 0) return "not called";
-      if (failAt[p] > n) return "-";            // no second call
-      if (p == 2 && n <= 2) return cells[n - 1];  // the last is the first or the second
-      return Cell(Spawn(i, failAt[p]));
-    };
-    for (int p = 0; p < 4; ++p) {
-      cells[p] = cell(p);
-      if (cells[p] != "box" && cells[p] != "works" && cells[p] != "-")
-        failures += std::string("\n  ") + kCalls[i].name + " " + kPositions[p] + ": " + cells[p];
-    }
-    std::printf("%-27s", (std::string(kCalls[i].name) + " (" + std::to_string(n) + ")").c_str());
-    for (const std::string& c : cells) std::printf(" | %-22s", c.c_str());
-    std::printf("\n");
-  }
-  std::printf("%.1f s\n", (GetTickCount() - started) / 1000.0);
-  EXPECT_EQ(failures, "") << "cells neither ending with the box nor working";
+  // What the first time round made for good is made; the same again adds nothing.
+  const DWORD gdi = GdiObjects();
+  const size_t fonts = GetCanvasCounts().fonts;
+  const int windows = ThreadWindows();
+  const Stretch again = RunStretch(index, failAt);
+  EXPECT_TRUE(again.outcome == "box" || again.outcome == "works") << "again: " << again.outcome;
+  EXPECT_EQ(GdiObjects(), gdi) << "GDI objects left behind";
+  EXPECT_EQ(GetCanvasCounts().fonts, fonts) << "canvas fonts left behind";
+  EXPECT_EQ(GetCanvasCounts().targets, 0u) << "canvas targets left behind";
+  EXPECT_EQ(ThreadWindows(), windows) << "windows left behind";
 }
+
+INSTANTIATE_TEST_SUITE_P(Calls, FailureInjection, ::testing::ValuesIn(AllCases()),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                           return std::string(kCalls[info.param.call].name) + "_" +
+                                  kPositions[info.param.position];
+                         });
 
 }  // namespace
