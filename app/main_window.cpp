@@ -6,6 +6,7 @@
 #include "app/speed_prompt.h"
 #include "common/state.h"
 #include "canvas/canvas.h"
+#include "canvas/owned.h"
 #include "canvas/window_proc.h"
 #include "measure/map_loader.h"
 #include "measure/number_text.h"
@@ -49,13 +50,14 @@ HWND callbackWindow = nullptr;
 void SetIcons(HWND window) {
   HINSTANCE module = GetModuleHandleW(nullptr);
   auto load = [module](int size) {
-    return LoadImageW(module, MAKEINTRESOURCEW(IDI_QUIMBARA), IMAGE_ICON, size, size, 0);
+    return OwnedIcon(static_cast<HICON>(
+        LoadImageW(module, MAKEINTRESOURCEW(IDI_QUIMBARA), IMAGE_ICON, size, size, 0)));
   };
-  HANDLE big = load(32);
+  OwnedIcon big = load(32);
   if (!big) return;
-  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-  if (HANDLE small = load(16))
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.release()));
+  if (OwnedIcon small = load(16))
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.release()));
 }
 
 // Once the window is going, its icons are taken back from it and destroyed.
@@ -254,20 +256,19 @@ int32_t ShowMainDialog(HWND parent) {
 // Short of memory the window goes on without its menu, or with fewer items:
 // the map still measures, at the speed already given.
 HMENU BuildMenu(HWND window) {
-  HMENU bar = CreateMenu();
-  HMENU popup = CreatePopupMenu();
-  // Once appended, the popup is the bar's, and goes with it.
+  OwnedMenu bar(CreateMenu());
+  OwnedMenu popup(CreatePopupMenu());
   if (!bar || !popup ||
-      !AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), L"Autor")) {
-    if (bar) DestroyMenu(bar);
-    if (popup) DestroyMenu(popup);
+      !AppendMenuW(bar.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup.get()),
+                   L"Autor"))
     return nullptr;
-  }
-  AppendMenuW(popup, MF_STRING, ID_CREDIT, kCreditItem);
-  AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(popup, MF_STRING, ID_SPEED, L"Velocidad");
-  SetMenu(window, bar);
-  return bar;
+  // Once appended, the popup is the bar's, and goes with it.
+  HMENU items = popup.release();
+  AppendMenuW(items, MF_STRING, ID_CREDIT, kCreditItem);
+  AppendMenuW(items, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(items, MF_STRING, ID_SPEED, L"Velocidad");
+  if (!SetMenu(window, bar.get())) return nullptr;
+  return bar.release();
 }
 
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
