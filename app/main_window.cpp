@@ -34,11 +34,17 @@ constexpr int kClientWidth = kCanvasWidth + 1;
 constexpr int kClientHeight = kCanvasHeight - 1;
 constexpr wchar_t kCreditItem[] = L"Realizado por https://quimbara.example/";
 constexpr wchar_t kMapFileName[] = L"Mapa_Politico_de_Espana.jpg";
-// All the window is for is the map: when there is no memory (or no GDI
-// objects left) for it, this is what the user needs to hear, and do.
 constexpr wchar_t kNoMemory[] =
     L"No hay memoria suficiente para mostrar el mapa: cierre otros programas y vuelva a abrir "
     L"Quimbara.";
+
+// All the window is for is the map: when there is no memory (or no GDI
+// objects left) for it, the window goes and the user hears this, and what to do.
+HWND EndForWantOfMemory(HWND window) {
+  if (window) DestroyWindow(window);
+  ShowMessage(kNoMemory);
+  return nullptr;
+}
 
 // The window whose callback is live. Until the modal run starts, messages
 // get only the dialog defaults.
@@ -91,10 +97,11 @@ bool InitialisePicture() {
   // drew, RebuildBase below clears the canvas before anything is shown.
   RenderResource(L"#500", 0, 0, kCanvasWidth, kCanvasHeight);
 
-  // Ends the program when the map is missing.
-  bool noMemory = false;
-  MapBitmap = LoadMapBitmap(MapFilePath(), &noMemory);
-  if (noMemory) return false;
+  // Ends the program when the map is missing; an unreadable one has been
+  // reported, and leaves the map white.
+  const LoadedMap map = LoadMapBitmap(MapFilePath());
+  if (map.outcome == MapLoad::kNoMemory) return false;
+  MapBitmap = map.bitmap;
 
   RebuildBase();
   ShowCanvas();
@@ -173,10 +180,7 @@ HWND CreateMainDialog(HWND parent) {
   DialogTemplate dialog(kMainStyle, kMainExStyle, 0, 0, L"", 8, L"MS Sans Serif");
   HWND window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog.get(), parent,
                                            MainDialogDefaultsProc, 0);
-  if (!window) {
-    ShowMessage(kNoMemory);
-    return nullptr;
-  }
+  if (!window) return EndForWantOfMemory(nullptr);
 
   // The frame is measured before the menu exists, so the menu bar later
   // takes its height from the client area.
@@ -195,12 +199,7 @@ HWND CreateMainDialog(HWND parent) {
   // press, keys kept from the dialog manager) and, on top, MapControlProc,
   // which turns drags into measurements. Each layer hands on to the one below.
   HWND map = CreateCanvasControl(window, ID_MAP, 0, 0, kCanvasWidth, kCanvasHeight, kMapStyle);
-  if (!map) {
-    // Without its map the window has nothing to show: the program ends.
-    DestroyWindow(window);
-    ShowMessage(kNoMemory);
-    return nullptr;
-  }
+  if (!map) return EndForWantOfMemory(window);
   Attach(window, ID_MAP);
   SetColors(kDefaultColor, RGB(0xC0, 0xC0, 0xC0));
   Clear(kDefaultColor);
@@ -274,10 +273,9 @@ HMENU BuildMenu(HWND window) {
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
+      // Without the picture the window ends before it is shown.
       if (!InitialisePicture()) {
-        // No memory for the picture: the window ends before it is shown.
-        DestroyWindow(window);
-        ShowMessage(kNoMemory);
+        EndForWantOfMemory(window);
         break;
       }
       // Still hidden: the question comes before the window.

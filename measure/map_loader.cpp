@@ -31,9 +31,10 @@ bool ShortOfResources(GpStatus status) {
   return status == Gdiplus::OutOfMemory || status == Gdiplus::Win32Error;
 }
 
-void ReportReadError(const std::wstring& fileName) {
+LoadedMap Unreadable(const std::wstring& fileName) {
   ShowMessage(L"[GraphicLoadImageFileToBitmap] [GdipLoadImagefromFile] read error on <" + fileName +
               L">");
+  return {nullptr, MapLoad::kUnreadable};
 }
 
 }  // namespace
@@ -50,39 +51,36 @@ bool FileExists(const std::wstring& fileName) {
   return search && (found.dwFileAttributes & kNoFile) == 0;
 }
 
-HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t width,
-                                     uint32_t height, uint32_t exactSize, bool* noMemory) {
-  if (noMemory) *noMemory = false;
-  if (exactSize && (width == 0 || height == 0)) return nullptr;
+namespace {
 
+// Tells the user of a missing or unreadable file itself; want of memory is
+// the caller's to tell.
+LoadedMap LoadImageFile(const std::wstring& fileName, uint32_t width, uint32_t height,
+                        bool exactSize) {
   if (!FileExists(fileName)) {
     ShowMessage(L"[GraphicLoadImageFileToBitmap] called on <" + fileName + L"> Missing file");
     ExitProcess(0);
   }
 
   OwnedImage image;
-  if (GdipLoadImageFromFile(ExtendedLengthPath(fileName).c_str(), image.Out()) != Gdiplus::Ok) {
-    ReportReadError(fileName);
-    return nullptr;
-  }
+  if (GdipLoadImageFromFile(ExtendedLengthPath(fileName).c_str(), image.Out()) != Gdiplus::Ok)
+    return Unreadable(fileName);
 
   Gdiplus::REAL imageWidth = 0, imageHeight = 0;
   if (GdipGetImageDimension(image.get(), &imageWidth, &imageHeight) != Gdiplus::Ok ||
       !(imageWidth > 0) || !(imageHeight > 0))
-    return nullptr;
+    return {nullptr, MapLoad::kUnreadable};
 
-  const FitSize size = FitImageBox(width, height, imageWidth, imageHeight, exactSize != 0);
+  const FitSize size = FitImageBox(width, height, imageWidth, imageHeight, exactSize);
+  // No bitmap can be larger.
   constexpr uint32_t kLargest = std::numeric_limits<int32_t>::max();
-  if (size.width > kLargest || size.height > kLargest) return nullptr;
+  if (size.width > kLargest || size.height > kLargest) return {nullptr, MapLoad::kNoMemory};
   HBITMAP bitmap = NewBitmap(static_cast<int32_t>(size.width), static_cast<int32_t>(size.height));
-  if (!bitmap) {
-    if (noMemory) *noMemory = true;
-    return nullptr;
-  }
+  if (!bitmap) return {nullptr, MapLoad::kNoMemory};
 
   Attach(bitmap);
   Clear(RGB(255, 255, 255));
-  GpStatus drawn = Gdiplus::GenericError;
+  MapLoad outcome = MapLoad::kLoaded;
   {
     OwnedGraphics graphics;
     // Left to itself, GDI+ blends the last row and column of an enlarged
@@ -95,49 +93,53 @@ HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t widt
     const bool ownSize = size.width == imageWidth && size.height == imageHeight;
     if (!ownSize && GdipCreateImageAttributes(edges.Out()) == Gdiplus::Ok)
       GdipSetImageAttributesWrapMode(edges.get(), Gdiplus::WrapModeTileFlipXY, 0, FALSE);
-    drawn = GdipCreateFromHDC(GetCanvasDC(), graphics.Out());
+    GpStatus drawn = GdipCreateFromHDC(GetCanvasDC(), graphics.Out());
     if (drawn == Gdiplus::Ok) {
       drawn = GdipDrawImageRectRect(
           graphics.get(), image.get(), 0, 0, static_cast<Gdiplus::REAL>(size.width),
           static_cast<Gdiplus::REAL>(size.height), 0, 0, imageWidth, imageHeight,
           Gdiplus::UnitPixel, edges.get(), nullptr, nullptr);
     }
+    // GDI+ decodes as it draws: a file it opened may still fail here, and
+    // then the user hears of it as of any other file it can't read.
+    if (drawn != Gdiplus::Ok)
+      outcome = ShortOfResources(drawn) ? MapLoad::kNoMemory : MapLoad::kUnreadable;
   }
   image.Reset();
 
-  if (drawn != Gdiplus::Ok) {
+  if (outcome != MapLoad::kLoaded) {
     EndBitmap();
     bitmap = nullptr;
-    // GDI+ decodes as it draws: a file it opened may still fail here, and
-    // then the user hears of it as of any other file it can't read.
-    if (ShortOfResources(drawn)) {
-      if (noMemory) *noMemory = true;
-    } else {
-      ReportReadError(fileName);
-    }
   }
   Detach();
-  return bitmap;
+  if (outcome == MapLoad::kUnreadable) return Unreadable(fileName);
+  return {bitmap, outcome};
 }
 
-HBITMAP LoadMapBitmap(const std::wstring& fileName, bool* noMemory) {
-  HBITMAP loaded = GraphicLoadImageFileToBitmap(fileName, kCanvasWidth, kCanvasHeight, 1, noMemory);
-  if (!loaded) return nullptr;
+}  // namespace
 
-  Attach(loaded);
+HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t width,
+                                     uint32_t height, uint32_t exactSize) {
+  if (exactSize && (width == 0 || height == 0)) return nullptr;
+  return LoadImageFile(fileName, width, height, exactSize != 0).bitmap;
+}
+
+LoadedMap LoadMapBitmap(const std::wstring& fileName) {
+  const LoadedMap loaded = LoadImageFile(fileName, kCanvasWidth, kCanvasHeight, true);
+  if (!loaded.bitmap) return loaded;
+
+  Attach(loaded.bitmap);
   const SIZE size = GetCanvasSize();
   Detach();
   HBITMAP map = NewBitmap(size.cx, size.cy);
   Attach(map);
   // A new bitmap holds anything until drawn over: a copy that failed would
   // show a black map as if it were the map.
-  if (!CopyAll(loaded)) {
-    EndBitmap();
-    map = nullptr;
-    if (noMemory) *noMemory = true;
-  }
+  const bool copied = CopyAll(loaded.bitmap);
+  if (!copied) EndBitmap();
   Detach();
-  Attach(loaded);
+  Attach(loaded.bitmap);
   EndBitmap();
-  return map;
+  if (!copied) return {nullptr, MapLoad::kNoMemory};
+  return {map, MapLoad::kLoaded};
 }

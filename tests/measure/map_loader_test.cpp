@@ -55,7 +55,7 @@ TEST_F(LoaderTest, SizesForEachBox) {
     BoxAnswerer answerer;
     file = folder_ + std::to_wstring(c.imageWidth) + L"x" + std::to_wstring(c.imageHeight);
     SaveHalves(file, c.imageWidth, c.imageHeight);
-    Attach(c.map ? LoadMapBitmap(file) : GraphicLoadImageFileToBitmap(file, c.width, c.height, 0));
+    Attach(c.map ? LoadMapBitmap(file).bitmap : GraphicLoadImageFileToBitmap(file, c.width, c.height, 0));
     const SIZE size = GetCanvasSize();
     EXPECT_EQ(size.cx, c.expectWidth);
     EXPECT_EQ(size.cy, c.expectHeight);
@@ -96,7 +96,7 @@ TEST_F(LoaderTest, FilesThatAreNoImagesAreReportedAndGiveNothing) {
       ownerless = GetWindow(box, GW_OWNER) == nullptr;
       othersDisabled = !IsWindowEnabled(other);
     });
-    EXPECT_EQ(LoadMapBitmap(damaged), nullptr);
+    EXPECT_EQ(LoadMapBitmap(damaged).outcome, MapLoad::kUnreadable);
     EXPECT_EQ(answerer.seen().size(), 1u);
     EXPECT_TRUE(ownerless);
     EXPECT_TRUE(othersDisabled);
