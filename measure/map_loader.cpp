@@ -15,7 +15,6 @@ namespace {
 using namespace Gdiplus::DllExports;
 using Gdiplus::GpGraphics;
 using Gdiplus::GpImage;
-using Gdiplus::GpStatus;
 
 // Old volume-label bit of the find data: such an entry is no file either.
 constexpr DWORD kVolumeLabelAttribute = 0x08;
@@ -24,12 +23,6 @@ constexpr DWORD kVolumeLabelAttribute = 0x08;
 using OwnedImage = Owned<GpImage*, GdipDisposeImage>;
 using OwnedGraphics = Owned<GpGraphics*, GdipDeleteGraphics>;
 using OwnedImageAttributes = Owned<Gdiplus::GpImageAttributes*, GdipDisposeImageAttributes>;
-
-// GDI+ ran short, or a GDI call under it failed: the picture could not be
-// made, whatever the file holds.
-bool ShortOfResources(GpStatus status) {
-  return status == Gdiplus::OutOfMemory || status == Gdiplus::Win32Error;
-}
 
 LoadedMap Unreadable(const std::wstring& fileName) {
   ShowMessage(L"[GraphicLoadImageFileToBitmap] [GdipLoadImagefromFile] read error on <" + fileName +
@@ -62,6 +55,7 @@ LoadedMap LoadImageFile(const std::wstring& fileName, uint32_t width, uint32_t h
     ExitProcess(0);
   }
 
+  // Windows' GDI+ says OutOfMemory for data it can't decode, and decodes a JPEG only as it draws.
   OwnedImage image;
   if (GdipLoadImageFromFile(ExtendedLengthPath(fileName).c_str(), image.Out()) != Gdiplus::Ok)
     return Unreadable(fileName);
@@ -69,7 +63,7 @@ LoadedMap LoadImageFile(const std::wstring& fileName, uint32_t width, uint32_t h
   Gdiplus::REAL imageWidth = 0, imageHeight = 0;
   if (GdipGetImageDimension(image.get(), &imageWidth, &imageHeight) != Gdiplus::Ok ||
       !(imageWidth > 0) || !(imageHeight > 0))
-    return {nullptr, MapLoad::kUnreadable};
+    return Unreadable(fileName);
 
   const FitSize size = FitImageBox(width, height, imageWidth, imageHeight, exactSize);
   // No bitmap can be larger.
@@ -93,17 +87,15 @@ LoadedMap LoadImageFile(const std::wstring& fileName, uint32_t width, uint32_t h
     const bool ownSize = size.width == imageWidth && size.height == imageHeight;
     if (!ownSize && GdipCreateImageAttributes(edges.Out()) == Gdiplus::Ok)
       GdipSetImageAttributesWrapMode(edges.get(), Gdiplus::WrapModeTileFlipXY, 0, FALSE);
-    GpStatus drawn = GdipCreateFromHDC(GetCanvasDC(), graphics.Out());
-    if (drawn == Gdiplus::Ok) {
-      drawn = GdipDrawImageRectRect(
-          graphics.get(), image.get(), 0, 0, static_cast<Gdiplus::REAL>(size.width),
-          static_cast<Gdiplus::REAL>(size.height), 0, 0, imageWidth, imageHeight,
-          Gdiplus::UnitPixel, edges.get(), nullptr, nullptr);
+    if (GdipCreateFromHDC(GetCanvasDC(), graphics.Out()) != Gdiplus::Ok) {
+      outcome = MapLoad::kNoMemory;
+    } else if (GdipDrawImageRectRect(graphics.get(), image.get(), 0, 0,
+                                     static_cast<Gdiplus::REAL>(size.width),
+                                     static_cast<Gdiplus::REAL>(size.height), 0, 0, imageWidth,
+                                     imageHeight, Gdiplus::UnitPixel, edges.get(), nullptr,
+                                     nullptr) != Gdiplus::Ok) {
+      outcome = MapLoad::kUnreadable;
     }
-    // GDI+ decodes as it draws: a file it opened may still fail here, and
-    // then the user hears of it as of any other file it can't read.
-    if (drawn != Gdiplus::Ok)
-      outcome = ShortOfResources(drawn) ? MapLoad::kNoMemory : MapLoad::kUnreadable;
   }
   image.Reset();
 

@@ -11,7 +11,9 @@
 // volume label, and not a pattern (no "?" or "*") or a bare drive ("C:").
 bool FileExists(const std::wstring& fileName);
 
-// What became of a picture asked for.
+// What became of a picture asked for. Only a bitmap or DC that the program
+// makes for itself can fail for want of memory; whatever GDI+ can't do with
+// the file itself, reading or drawing it, makes it unreadable.
 enum class MapLoad { kLoaded, kUnreadable, kNoMemory };
 
 struct [[nodiscard]] LoadedMap {
