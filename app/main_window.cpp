@@ -74,17 +74,12 @@ void ReleaseIcons(HWND window) {
   }
 }
 
-// The module's own path, however long: a folder deeper than MAX_PATH would
-// otherwise be cut and the map reported missing.
+// The module's own path, or none when it fills MAX_PATH and so was cut
+// short: Windows starts no program from a folder that deep.
 std::wstring ModuleFileName() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) return path.substr(0, length);
-    if (path.size() >= 32768) return {};
-    path.resize(path.size() * 2);
-  }
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return length < MAX_PATH ? std::wstring(path, length) : std::wstring();
 }
 
 // False when there is nothing to compose a picture on.

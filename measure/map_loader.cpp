@@ -8,7 +8,6 @@
 #include "canvas/canvas.h"
 #include "canvas/owned.h"
 #include "measure/image_fit.h"
-#include "measure/long_path.h"
 
 namespace {
 
@@ -39,7 +38,7 @@ bool FileExists(const std::wstring& fileName) {
       fileName.find_first_of(std::wstring_view(L"?*\0", 3)) != std::wstring::npos)
     return false;
   WIN32_FIND_DATAW found;
-  const OwnedSearch search(FindFirstFileW(ExtendedLengthPath(fileName).c_str(), &found));
+  const OwnedSearch search(FindFirstFileW(fileName.c_str(), &found));
   constexpr DWORD kNoFile = FILE_ATTRIBUTE_DIRECTORY | kVolumeLabelAttribute;
   return search && (found.dwFileAttributes & kNoFile) == 0;
 }
@@ -57,7 +56,7 @@ LoadedMap LoadImageFile(const std::wstring& fileName, uint32_t width, uint32_t h
 
   // Windows' GDI+ says OutOfMemory for data it can't decode, and decodes a JPEG only as it draws.
   OwnedImage image;
-  if (GdipLoadImageFromFile(ExtendedLengthPath(fileName).c_str(), image.Out()) != Gdiplus::Ok)
+  if (GdipLoadImageFromFile(fileName.c_str(), image.Out()) != Gdiplus::Ok)
     return Unreadable(fileName);
 
   Gdiplus::REAL imageWidth = 0, imageHeight = 0;
