@@ -6,6 +6,7 @@
 #include "app/speed_prompt.h"
 #include "common/state.h"
 #include "canvas/canvas.h"
+#include "canvas/owned.h"
 #include "canvas/window_proc.h"
 #include "measure/map_loader.h"
 #include "measure/number_text.h"
@@ -33,11 +34,17 @@ constexpr int kClientWidth = kCanvasWidth + 1;
 constexpr int kClientHeight = kCanvasHeight - 1;
 constexpr wchar_t kCreditItem[] = L"Realizado por https://quimbara.example/";
 constexpr wchar_t kMapFileName[] = L"Mapa_Politico_de_Espana.jpg";
-// All the window is for is the map: when there is no memory (or no GDI
-// objects left) for it, this is what the user needs to hear, and do.
 constexpr wchar_t kNoMemory[] =
     L"No hay memoria suficiente para mostrar el mapa: cierre otros programas y vuelva a abrir "
     L"Quimbara.";
+
+// All the window is for is the map: when there is no memory (or no GDI
+// objects left) for it, the window goes and the user hears this, and what to do.
+HWND EndForWantOfMemory(HWND window) {
+  if (window) DestroyWindow(window);
+  ShowMessage(kNoMemory);
+  return nullptr;
+}
 
 // The window whose callback is live. Until the modal run starts, messages
 // get only the dialog defaults.
@@ -49,13 +56,14 @@ HWND callbackWindow = nullptr;
 void SetIcons(HWND window) {
   HINSTANCE module = GetModuleHandleW(nullptr);
   auto load = [module](int size) {
-    return LoadImageW(module, MAKEINTRESOURCEW(IDI_QUIMBARA), IMAGE_ICON, size, size, 0);
+    return OwnedIcon(static_cast<HICON>(
+        LoadImageW(module, MAKEINTRESOURCEW(IDI_QUIMBARA), IMAGE_ICON, size, size, 0)));
   };
-  HANDLE big = load(32);
+  OwnedIcon big = load(32);
   if (!big) return;
-  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-  if (HANDLE small = load(16))
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.release()));
+  if (OwnedIcon small = load(16))
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.release()));
 }
 
 // Once the window is going, its icons are taken back from it and destroyed.
@@ -66,17 +74,12 @@ void ReleaseIcons(HWND window) {
   }
 }
 
-// The module's own path, however long: a folder deeper than MAX_PATH would
-// otherwise be cut and the map reported missing.
+// The module's own path, or none when it fills MAX_PATH and so was cut
+// short: Windows starts no program from a folder that deep.
 std::wstring ModuleFileName() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) return path.substr(0, length);
-    if (path.size() >= 32768) return {};
-    path.resize(path.size() * 2);
-  }
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return length < MAX_PATH ? std::wstring(path, length) : std::wstring();
 }
 
 // False when there is nothing to compose a picture on.
@@ -89,10 +92,11 @@ bool InitialisePicture() {
   // drew, RebuildBase below clears the canvas before anything is shown.
   RenderResource(L"#500", 0, 0, kCanvasWidth, kCanvasHeight);
 
-  // Ends the program when the map is missing.
-  bool noMemory = false;
-  MapBitmap = LoadMapBitmap(MapFilePath(), &noMemory);
-  if (noMemory) return false;
+  // Ends the program when the map is missing; an unreadable one has been
+  // reported, and leaves the map white.
+  const LoadedMap map = LoadMapBitmap(MapFilePath());
+  if (map.outcome == MapLoad::kNoMemory) return false;
+  MapBitmap = map.bitmap;
 
   RebuildBase();
   ShowCanvas();
@@ -171,10 +175,7 @@ HWND CreateMainDialog(HWND parent) {
   DialogTemplate dialog(kMainStyle, kMainExStyle, 0, 0, L"", 8, L"MS Sans Serif");
   HWND window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog.get(), parent,
                                            MainDialogDefaultsProc, 0);
-  if (!window) {
-    ShowMessage(kNoMemory);
-    return nullptr;
-  }
+  if (!window) return EndForWantOfMemory(nullptr);
 
   // The frame is measured before the menu exists, so the menu bar later
   // takes its height from the client area.
@@ -193,12 +194,7 @@ HWND CreateMainDialog(HWND parent) {
   // press, keys kept from the dialog manager) and, on top, MapControlProc,
   // which turns drags into measurements. Each layer hands on to the one below.
   HWND map = CreateCanvasControl(window, ID_MAP, 0, 0, kCanvasWidth, kCanvasHeight, kMapStyle);
-  if (!map) {
-    // Without its map the window has nothing to show: the program ends.
-    DestroyWindow(window);
-    ShowMessage(kNoMemory);
-    return nullptr;
-  }
+  if (!map) return EndForWantOfMemory(window);
   Attach(window, ID_MAP);
   SetColors(kDefaultColor, RGB(0xC0, 0xC0, 0xC0));
   Clear(kDefaultColor);
@@ -254,29 +250,27 @@ int32_t ShowMainDialog(HWND parent) {
 // Short of memory the window goes on without its menu, or with fewer items:
 // the map still measures, at the speed already given.
 HMENU BuildMenu(HWND window) {
-  HMENU bar = CreateMenu();
-  HMENU popup = CreatePopupMenu();
-  // Once appended, the popup is the bar's, and goes with it.
+  OwnedMenu bar(CreateMenu());
+  OwnedMenu popup(CreatePopupMenu());
   if (!bar || !popup ||
-      !AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), L"Autor")) {
-    if (bar) DestroyMenu(bar);
-    if (popup) DestroyMenu(popup);
+      !AppendMenuW(bar.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup.get()),
+                   L"Autor"))
     return nullptr;
-  }
-  AppendMenuW(popup, MF_STRING, ID_CREDIT, kCreditItem);
-  AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(popup, MF_STRING, ID_SPEED, L"Velocidad");
-  SetMenu(window, bar);
-  return bar;
+  // Once appended, the popup is the bar's, and goes with it.
+  HMENU items = popup.release();
+  AppendMenuW(items, MF_STRING, ID_CREDIT, kCreditItem);
+  AppendMenuW(items, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(items, MF_STRING, ID_SPEED, L"Velocidad");
+  if (!SetMenu(window, bar.get())) return nullptr;
+  return bar.release();
 }
 
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
+      // Without the picture the window ends before it is shown.
       if (!InitialisePicture()) {
-        // No memory for the picture: the window ends before it is shown.
-        DestroyWindow(window);
-        ShowMessage(kNoMemory);
+        EndForWantOfMemory(window);
         break;
       }
       // Still hidden: the question comes before the window.

@@ -43,7 +43,7 @@ int wmain() {
   const double gdiplus = NowMs();
 
   // Decoding on its own, as the window's initialisation does it.
-  HBITMAP map = LoadMapBitmap(MapFilePath());
+  HBITMAP map = LoadMapBitmap(MapFilePath()).bitmap;
   const double decoded = NowMs();
   Attach(map);
   EndBitmap();

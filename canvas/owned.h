@@ -32,6 +32,8 @@ class Owned {
     Reset();
     return &handle_;
   }
+  // Hands the handle over to whatever owns it next; this holder keeps none.
+  Handle release() { return std::exchange(handle_, None()); }
   void Reset(Handle handle = None()) {
     if (handle_ != None()) Release(handle_);
     handle_ = handle;
@@ -53,6 +55,7 @@ using OwnedBitmap = Owned<HBITMAP, DeleteGdiObject<HBITMAP>>;
 using OwnedFont = Owned<HFONT, DeleteGdiObject<HFONT>>;
 using OwnedDC = Owned<HDC, DeleteDC>;
 using OwnedIcon = Owned<HICON, DestroyIcon>;
+using OwnedMenu = Owned<HMENU, DestroyMenu>;
 // FindFirstFileW's search; it says "none" with INVALID_HANDLE_VALUE, not 0.
 using OwnedSearch = Owned<HANDLE, FindClose, NoSearch>;
 

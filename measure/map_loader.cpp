@@ -8,14 +8,12 @@
 #include "canvas/canvas.h"
 #include "canvas/owned.h"
 #include "measure/image_fit.h"
-#include "measure/long_path.h"
 
 namespace {
 
 using namespace Gdiplus::DllExports;
 using Gdiplus::GpGraphics;
 using Gdiplus::GpImage;
-using Gdiplus::GpStatus;
 
 // Old volume-label bit of the find data: such an entry is no file either.
 constexpr DWORD kVolumeLabelAttribute = 0x08;
@@ -25,15 +23,10 @@ using OwnedImage = Owned<GpImage*, GdipDisposeImage>;
 using OwnedGraphics = Owned<GpGraphics*, GdipDeleteGraphics>;
 using OwnedImageAttributes = Owned<Gdiplus::GpImageAttributes*, GdipDisposeImageAttributes>;
 
-// GDI+ ran short, or a GDI call under it failed: the picture could not be
-// made, whatever the file holds.
-bool ShortOfResources(GpStatus status) {
-  return status == Gdiplus::OutOfMemory || status == Gdiplus::Win32Error;
-}
-
-void ReportReadError(const std::wstring& fileName) {
+LoadedMap Unreadable(const std::wstring& fileName) {
   ShowMessage(L"[GraphicLoadImageFileToBitmap] [GdipLoadImagefromFile] read error on <" + fileName +
               L">");
+  return {nullptr, MapLoad::kUnreadable};
 }
 
 }  // namespace
@@ -45,44 +38,42 @@ bool FileExists(const std::wstring& fileName) {
       fileName.find_first_of(std::wstring_view(L"?*\0", 3)) != std::wstring::npos)
     return false;
   WIN32_FIND_DATAW found;
-  const OwnedSearch search(FindFirstFileW(ExtendedLengthPath(fileName).c_str(), &found));
+  const OwnedSearch search(FindFirstFileW(fileName.c_str(), &found));
   constexpr DWORD kNoFile = FILE_ATTRIBUTE_DIRECTORY | kVolumeLabelAttribute;
   return search && (found.dwFileAttributes & kNoFile) == 0;
 }
 
-HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t width,
-                                     uint32_t height, uint32_t exactSize, bool* noMemory) {
-  if (noMemory) *noMemory = false;
-  if (exactSize && (width == 0 || height == 0)) return nullptr;
+namespace {
 
+// Tells the user of a missing or unreadable file itself; want of memory is
+// the caller's to tell.
+LoadedMap LoadImageFile(const std::wstring& fileName, uint32_t width, uint32_t height,
+                        bool exactSize) {
   if (!FileExists(fileName)) {
     ShowMessage(L"[GraphicLoadImageFileToBitmap] called on <" + fileName + L"> Missing file");
     ExitProcess(0);
   }
 
+  // Windows' GDI+ says OutOfMemory for data it can't decode, and decodes a JPEG only as it draws.
   OwnedImage image;
-  if (GdipLoadImageFromFile(ExtendedLengthPath(fileName).c_str(), image.Out()) != Gdiplus::Ok) {
-    ReportReadError(fileName);
-    return nullptr;
-  }
+  if (GdipLoadImageFromFile(fileName.c_str(), image.Out()) != Gdiplus::Ok)
+    return Unreadable(fileName);
 
   Gdiplus::REAL imageWidth = 0, imageHeight = 0;
   if (GdipGetImageDimension(image.get(), &imageWidth, &imageHeight) != Gdiplus::Ok ||
       !(imageWidth > 0) || !(imageHeight > 0))
-    return nullptr;
+    return Unreadable(fileName);
 
-  const FitSize size = FitImageBox(width, height, imageWidth, imageHeight, exactSize != 0);
+  const FitSize size = FitImageBox(width, height, imageWidth, imageHeight, exactSize);
+  // No bitmap can be larger.
   constexpr uint32_t kLargest = std::numeric_limits<int32_t>::max();
-  if (size.width > kLargest || size.height > kLargest) return nullptr;
+  if (size.width > kLargest || size.height > kLargest) return {nullptr, MapLoad::kNoMemory};
   HBITMAP bitmap = NewBitmap(static_cast<int32_t>(size.width), static_cast<int32_t>(size.height));
-  if (!bitmap) {
-    if (noMemory) *noMemory = true;
-    return nullptr;
-  }
+  if (!bitmap) return {nullptr, MapLoad::kNoMemory};
 
   Attach(bitmap);
   Clear(RGB(255, 255, 255));
-  GpStatus drawn = Gdiplus::GenericError;
+  MapLoad outcome = MapLoad::kLoaded;
   {
     OwnedGraphics graphics;
     // Left to itself, GDI+ blends the last row and column of an enlarged
@@ -95,49 +86,51 @@ HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t widt
     const bool ownSize = size.width == imageWidth && size.height == imageHeight;
     if (!ownSize && GdipCreateImageAttributes(edges.Out()) == Gdiplus::Ok)
       GdipSetImageAttributesWrapMode(edges.get(), Gdiplus::WrapModeTileFlipXY, 0, FALSE);
-    drawn = GdipCreateFromHDC(GetCanvasDC(), graphics.Out());
-    if (drawn == Gdiplus::Ok) {
-      drawn = GdipDrawImageRectRect(
-          graphics.get(), image.get(), 0, 0, static_cast<Gdiplus::REAL>(size.width),
-          static_cast<Gdiplus::REAL>(size.height), 0, 0, imageWidth, imageHeight,
-          Gdiplus::UnitPixel, edges.get(), nullptr, nullptr);
+    if (GdipCreateFromHDC(GetCanvasDC(), graphics.Out()) != Gdiplus::Ok) {
+      outcome = MapLoad::kNoMemory;
+    } else if (GdipDrawImageRectRect(graphics.get(), image.get(), 0, 0,
+                                     static_cast<Gdiplus::REAL>(size.width),
+                                     static_cast<Gdiplus::REAL>(size.height), 0, 0, imageWidth,
+                                     imageHeight, Gdiplus::UnitPixel, edges.get(), nullptr,
+                                     nullptr) != Gdiplus::Ok) {
+      outcome = MapLoad::kUnreadable;
     }
   }
   image.Reset();
 
-  if (drawn != Gdiplus::Ok) {
+  if (outcome != MapLoad::kLoaded) {
     EndBitmap();
     bitmap = nullptr;
-    // GDI+ decodes as it draws: a file it opened may still fail here, and
-    // then the user hears of it as of any other file it can't read.
-    if (ShortOfResources(drawn)) {
-      if (noMemory) *noMemory = true;
-    } else {
-      ReportReadError(fileName);
-    }
   }
   Detach();
-  return bitmap;
+  if (outcome == MapLoad::kUnreadable) return Unreadable(fileName);
+  return {bitmap, outcome};
 }
 
-HBITMAP LoadMapBitmap(const std::wstring& fileName, bool* noMemory) {
-  HBITMAP loaded = GraphicLoadImageFileToBitmap(fileName, kCanvasWidth, kCanvasHeight, 1, noMemory);
-  if (!loaded) return nullptr;
+}  // namespace
 
-  Attach(loaded);
+HBITMAP GraphicLoadImageFileToBitmap(const std::wstring& fileName, uint32_t width,
+                                     uint32_t height, uint32_t exactSize) {
+  if (exactSize && (width == 0 || height == 0)) return nullptr;
+  return LoadImageFile(fileName, width, height, exactSize != 0).bitmap;
+}
+
+LoadedMap LoadMapBitmap(const std::wstring& fileName) {
+  const LoadedMap loaded = LoadImageFile(fileName, kCanvasWidth, kCanvasHeight, true);
+  if (!loaded.bitmap) return loaded;
+
+  Attach(loaded.bitmap);
   const SIZE size = GetCanvasSize();
   Detach();
   HBITMAP map = NewBitmap(size.cx, size.cy);
   Attach(map);
   // A new bitmap holds anything until drawn over: a copy that failed would
   // show a black map as if it were the map.
-  if (!CopyAll(loaded)) {
-    EndBitmap();
-    map = nullptr;
-    if (noMemory) *noMemory = true;
-  }
+  const bool copied = CopyAll(loaded.bitmap);
+  if (!copied) EndBitmap();
   Detach();
-  Attach(loaded);
+  Attach(loaded.bitmap);
   EndBitmap();
-  return map;
+  if (!copied) return {nullptr, MapLoad::kNoMemory};
+  return {map, MapLoad::kLoaded};
 }

@@ -8,7 +8,6 @@
 #include "app/speed_answer.h"
 #include "measure/distance.h"
 #include "measure/image_fit.h"
-#include "measure/long_path.h"
 
 namespace {
 
@@ -102,21 +101,6 @@ TEST(ImageFit, SizeForEachCase) {
     EXPECT_EQ(fit.width, c.fitWidth);
     EXPECT_EQ(fit.height, c.fitHeight);
   }
-}
-
-// Plain Windows calls refuse a path of MAX_PATH (260) or more: such a path
-// reaches them in extended form, and a shorter one as it is.
-TEST(LongPath, ExtendedFormFromMaxPathOn) {
-  const std::wstring deep(250, L'c');
-  const std::pair<std::wstring, std::wstring> cases[] = {
-      {L"C:\\" + deep + L"\\Mapa.jpg", L"\\\\?\\C:\\" + deep + L"\\Mapa.jpg"},
-      {L"C:/" + deep + L"/Mapa.jpg", L"\\\\?\\C:\\" + deep + L"\\Mapa.jpg"},
-      {L"\\\\servidor\\" + deep, L"\\\\?\\UNC\\servidor\\" + deep},
-      {L"C:\\" + std::wstring(256, L'c'), L"C:\\" + std::wstring(256, L'c')},  // 259 characters
-      {L"\\\\?\\C:\\" + deep, L"\\\\?\\C:\\" + deep},
-      {deep + L"\\" + deep, deep + L"\\" + deep},  // relative: Windows would resolve it
-  };
-  for (const auto& [path, extended] : cases) EXPECT_EQ(ExtendedLengthPath(path), extended);
 }
 
 }  // namespace

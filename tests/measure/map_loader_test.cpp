@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "../support/import_patch.h"
 #include "../support/real_window.h"
 #include "common/gdiplus.h"
 
@@ -55,7 +56,7 @@ TEST_F(LoaderTest, SizesForEachBox) {
     BoxAnswerer answerer;
     file = folder_ + std::to_wstring(c.imageWidth) + L"x" + std::to_wstring(c.imageHeight);
     SaveHalves(file, c.imageWidth, c.imageHeight);
-    Attach(c.map ? LoadMapBitmap(file) : GraphicLoadImageFileToBitmap(file, c.width, c.height, 0));
+    Attach(c.map ? LoadMapBitmap(file).bitmap : GraphicLoadImageFileToBitmap(file, c.width, c.height, 0));
     const SIZE size = GetCanvasSize();
     EXPECT_EQ(size.cx, c.expectWidth);
     EXPECT_EQ(size.cy, c.expectHeight);
@@ -84,23 +85,38 @@ TEST_F(LoaderTest, AtItsOwnSizeEveryPixelIsThePictures) {
   EndBitmap();
 }
 
-TEST_F(LoaderTest, FilesThatAreNoImagesAreReportedAndGiveNothing) {
-  // Message boxes are task-modal: the thread's other windows are disabled meanwhile.
+// Stands in for a GDI+ import, with its exact type, calling convention included.
+template <typename... A>
+Gdiplus::GpStatus WINGDIPAPI SaysOutOfMemory(A...) { return Gdiplus::OutOfMemory; }
+template <typename... A>
+void* StandIn(Gdiplus::GpStatus(WINGDIPAPI*)(A...)) {
+  return reinterpret_cast<void*>(&SaysOutOfMemory<A...>);
+}
+
+// Windows' GDI+ says OutOfMemory for a picture it can't decode: a read error, told in a box.
+TEST_F(LoaderTest, WhatGdiPlusCantReadOrDrawIsAReadError) {
   HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 9, 9, 0, 0, 0, nullptr);
-  for (const std::string& bytes : {std::string("Esto no es una imagen.\r\n"), std::string()}) {
-    const std::wstring damaged = folder_ + L"damaged" + std::to_wstring(bytes.size()) + L".jpg";
-    std::ofstream(std::filesystem::path(damaged), std::ios::binary) << bytes;
+  std::ofstream(std::filesystem::path(folder_ + L"text.jpg")) << "Esto no es una imagen.";
+  SaveHalves(folder_ + L"halves.png", 8, 8);
+  using namespace Gdiplus::DllExports;
+  const struct { const wchar_t* file; const char* failing; void* standIn; MapLoad outcome; } cases[] = {
+      {L"text.jpg", "", nullptr, MapLoad::kUnreadable},
+      {L"halves.png", "GdipGetImageDimension", StandIn(&GdipGetImageDimension), MapLoad::kUnreadable},
+      {L"halves.png", "GdipDrawImageRectRect", StandIn(&GdipDrawImageRectRect), MapLoad::kUnreadable},
+      {L"halves.png", "GdipCreateFromHDC", StandIn(&GdipCreateFromHDC), MapLoad::kNoMemory},
+  };
+  const std::wstring readError =
+      L"[GraphicLoadImageFileToBitmap] [GdipLoadImagefromFile] read error on <" + folder_;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.failing);
+    const ImportPatch patch("gdiplus.dll", c.failing, c.standIn);
     BoxAnswerer answerer;
-    bool ownerless = false, othersDisabled = false;
-    answerer.Inspect([&](HWND box) {
-      ownerless = GetWindow(box, GW_OWNER) == nullptr;
-      othersDisabled = !IsWindowEnabled(other);
-    });
-    EXPECT_EQ(LoadMapBitmap(damaged), nullptr);
-    EXPECT_EQ(answerer.seen().size(), 1u);
-    EXPECT_TRUE(ownerless);
-    EXPECT_TRUE(othersDisabled);
-    EXPECT_TRUE(IsWindowEnabled(other));
+    bool taskModal = false;  // no owner, and the thread's other windows disabled meanwhile
+    answerer.Inspect([&](HWND box) { taskModal = !GetWindow(box, GW_OWNER) && !IsWindowEnabled(other); });
+    EXPECT_EQ(LoadMapBitmap(folder_ + c.file).outcome, c.outcome);
+    const bool told = c.outcome == MapLoad::kUnreadable;
+    EXPECT_EQ(answerer.seen(), std::vector<std::wstring>(told, readError + c.file + L">"));
+    EXPECT_EQ(taskModal, told);
   }
   DestroyWindow(other);
 }
