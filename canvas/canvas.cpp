@@ -65,13 +65,7 @@ class Registry {
   Registry() = default;
   Registry(const Registry&) = delete;
   Registry& operator=(const Registry&) = delete;
-  // Fonts are selected into the targets' DCs: the targets go first, each
-  // putting its DC's own font back, and only then are the fonts deleted.
-  ~Registry() {
-    current = nullptr;
-    targets_.clear();
-    fonts_.clear();
-  }
+  ~Registry() { current = nullptr; }
 
   // False, with nothing changed, when the key is already taken: an entry is
   // never replaced behind its owner's back.
@@ -101,8 +95,11 @@ class Registry {
   CanvasCounts Counts() const { return CanvasCounts{targets_.size(), fonts_.size()}; }
 
  private:
-  std::map<::Key, std::unique_ptr<Target>> targets_;
+  // Fonts are selected into the targets' DCs, and Windows refuses to delete a
+  // font a DC still holds: declared first, the fonts go last, once every
+  // target has put its DC's own font back.
   std::vector<FontEntry> fonts_;
+  std::map<::Key, std::unique_ptr<Target>> targets_;
 };
 
 Registry registry;
