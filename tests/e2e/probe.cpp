@@ -5,22 +5,17 @@
 //                  the box must come alone. While the box is up its program
 //                  waits in it, so no window can come later.
 //   probe origin   prints "X Y", where the map's top-left pixel is on the screen.
-//   probe panel X1 Y1 X2 Y2 SPEED FILE.ppm
-//                  saves the panel that a drag from map point (X1,Y1) to
-//                  (X2,Y2) at SPEED km/h must show, drawn by the program's own
-//                  code on a white picture of the panel's size, and prints
-//                  its two lines.
+//   probe panel FILE.ppm DISTANCE TIME
+//                  saves the panel that reads those two lines, drawn with
+//                  plain GDI on a white picture of the panel's size.
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "canvas/canvas.h"
 #include "common/state.h"
-#include "measure/distance.h"
-#include "measure/result_panel.h"
+#include "../support/expected_panel.h"
 
 namespace {
 
@@ -79,20 +74,23 @@ bool SavePicture(HDC dc, const char* path) {
   return std::fclose(out) == 0;
 }
 
+std::wstring Wide(const char* text) {
+  wchar_t wide[1024] = {};
+  MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, 1024);
+  return wide;
+}
+
 int SavePanel(char** argv) {
-  const MapPoint start{std::atoi(argv[2]), std::atoi(argv[3])};
-  const MapPoint end{std::atoi(argv[4]), std::atoi(argv[5])};
-  const int32_t speed = std::atoi(argv[6]);
-  HBITMAP picture = NewBitmap(kPanelWidth, kPanelHeight);
-  if (!picture) return 1;
-  Attach(picture);
-  Clear(RGB(255, 255, 255));
-  const Measurement m = Measure(start, end, speed);
-  const std::wstring lines[] = {DistanceLine(m), TimeLine(m, speed)};
-  DrawResultPanel(lines[0], lines[1]);
-  if (!SavePicture(GetCanvasDC(), argv[7])) return 1;
-  for (const std::wstring& line : lines) PrintUtf8(line);
-  return 0;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP picture = CreateCompatibleBitmap(screen, kPanelWidth, kPanelHeight);
+  ReleaseDC(nullptr, screen);
+  if (!dc || !picture) return 1;
+  SelectObject(dc, picture);
+  const RECT all{0, 0, kPanelWidth, kPanelHeight};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  DrawExpectedPanel(dc, Wide(argv[3]), Wide(argv[4]));
+  return SavePicture(dc, argv[2]) ? 0 : 1;
 }
 
 }  // namespace
@@ -105,7 +103,7 @@ int main(int argc, char** argv) {
     reinterpret_cast<SetAware>(reinterpret_cast<void (*)()>(f))();
   if (argc == 1) return ReadBox();
   if (argc == 2 && std::strcmp(argv[1], "origin") == 0) return PrintOrigin();
-  if (argc == 8 && std::strcmp(argv[1], "panel") == 0) return SavePanel(argv);
-  std::fprintf(stderr, "usage: probe [origin | panel X1 Y1 X2 Y2 SPEED FILE.ppm]\n");
+  if (argc == 5 && std::strcmp(argv[1], "panel") == 0) return SavePanel(argv);
+  std::fprintf(stderr, "usage: probe [origin | panel FILE.ppm DISTANCE TIME]\n");
   return 64;
 }

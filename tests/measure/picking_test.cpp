@@ -5,8 +5,7 @@
 
 #include "canvas/owned.h"
 #include "canvas/window_proc.h"
-#include "measure/distance.h"
-#include "measure/result_panel.h"
+#include "../support/expected_panel.h"
 #include "../support/gdi_objects.h"
 #include "../support/real_window.h"
 
@@ -57,26 +56,25 @@ class PickingTest : public ::testing::Test, protected RealWindow {
     return CountPixels(GetCanvasDC(), {left, top, right, bottom}, c);
   }
   bool Shows(int x, int y, COLORREF c) { return Count(x, y, x + 1, y + 1, c, true) == 1; }
-  // The map's face must read what a drag from a to b measures at `speed`:
-  // the panel with the lines for it, drawn apart, matches pixel by pixel.
-  void ExpectPanel(MapPoint a, MapPoint b, int32_t speed) {
+  // The map's face must show the panel reading these two lines, pixel by pixel.
+  void ExpectPanel(const std::wstring& distance, const std::wstring& time) {
     constexpr int kWidth = 345, kHeight = 75;
-    const Measurement m = Measure(a, b, speed);
-    HBITMAP expected = NewBitmap(kWidth, kHeight), shown = NewBitmap(kWidth, kHeight);
-    Attach(expected);
-    Clear(kMapColour);
-    DrawResultPanel(DistanceLine(m), TimeLine(m, speed));
-    const HDC want = GetCanvasDC();
-    Attach(shown);
     const WindowDC face(map);
-    BitBlt(GetCanvasDC(), 0, 0, kWidth, kHeight, face.get(), 0, 0, SRCCOPY);
+    HDC want = CreateCompatibleDC(face.get());
+    HBITMAP picture = CreateCompatibleBitmap(face.get(), kWidth, kHeight);
+    HGDIOBJ old = SelectObject(want, picture);
+    HBRUSH background = CreateSolidBrush(kMapColour);
+    const RECT all{0, 0, kWidth, kHeight};
+    FillRect(want, &all, background);
+    DeleteObject(background);
+    DrawExpectedPanel(want, distance, time);
     int differ = 0;
     for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x) differ += GetPixel(GetCanvasDC(), x, y) != GetPixel(want, x, y);
-    EXPECT_EQ(differ, 0) << "not the panel of " << DistanceLine(m) << " / " << TimeLine(m, speed);
-    EndBitmap();
-    Attach(expected);
-    EndBitmap();
+      for (int x = 0; x < kWidth; ++x) differ += GetPixel(face.get(), x, y) != GetPixel(want, x, y);
+    EXPECT_EQ(differ, 0) << "not the panel reading " << std::string(time.begin(), time.end());
+    SelectObject(want, old);
+    DeleteObject(picture);
+    DeleteDC(want);
   }
   static std::string Points() {
     auto text = [](MapPoint p) { return std::to_string(p.x) + "," + std::to_string(p.y); };
@@ -104,19 +102,19 @@ TEST_F(PickingTest, MeasuresFromThePressToTheLastMove) {
   for (POINT p : {POINT{170, 70}, POINT{0, 35}, POINT{340, 35}, POINT{1000, 800}})
     EXPECT_TRUE(Shows(p.x, p.y, kMapColour)) << p.x;
   EXPECT_TRUE(Shows(335, 65, kWhite));
-  ExpectPanel({100, 100}, {400, 500}, 87);
+  ExpectPanel(L"La distancia entre esos dos puntos es de 500 km.", L"A 87 km/h = 5 horas y 44 minutos");
 
   // Now a click measures from where it was pressed to the previous end.
   Press(200, 200);
   Release();
-  ExpectPanel({200, 200}, {400, 500}, 87);
+  ExpectPanel(L"La distancia entre esos dos puntos es de 361 km.", L"A 87 km/h = 4 horas y 8 minutos");
   // A speed from the menu counts from the next drag on.
   {
     BoxAnswerer answerer({L"45"});
     SendMessageW(window, WM_COMMAND, ID_SPEED, 0);
   }
   Drag(1000, 900, 37, 13);
-  ExpectPanel({1000, 900}, {37, 13}, 45);
+  ExpectPanel(L"La distancia entre esos dos puntos es de 1309 km.", L"A 45 km/h = 29 horas y 5 minutos");
   // Row 0 is no end point: the points, the panel and the band go.
   Drag(500, 500, 300, 0);
   EXPECT_EQ(Points(), "0,0 to 0,0");
