@@ -179,9 +179,11 @@ case_missing() {
   close_expect_0
 }
 
-# GDI+ that won't start: a stand-in gdiplus.dll beside the program exports
-# what the program imports and fails its start-up. Only 32-bit names carry
-# the size of their arguments (@12).
+# GDI+ that won't start. With GDI+ from the side-by-side store, a DLL beside
+# the program is never loaded in its place: so the program is copied with the
+# manifest's GDI+ dependency blanked out (same length, so the exe stays whole),
+# beside a stand-in gdiplus.dll that exports what the program imports and
+# fails its start-up. Only 32-bit names carry the size of their arguments (@12).
 case_no_gdiplus() {
   local at=
   "$QUIMBARA_OBJDUMP" -f "$QUIMBARA_EXE" | grep -q 'pei-i386' && at=@12
@@ -191,9 +193,42 @@ case_no_gdiplus() {
   grep -q '^GdiplusStartup ' "$work/gdiplus.def" || fail "the program imports no GdiplusStartup"
   echo 'int __stdcall FailedStartup(void* a, void* b, void* c) { return 1; }' |
     "$QUIMBARA_CXX" -shared -static -o "$work/gdiplus.dll" -x c - -x none "$work/gdiplus.def"
-  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;gdiplus=n,b" start "$work/gdiplus.dll"
+  mkdir -p "$work/copy"
+  perl -0777 -pe 's{<dependency>(?:(?!</dependency>).)*GdiPlus.*?</dependency>}{"<!--" . " " x (length($&) - 7) . "-->"}se or
+    die' "$QUIMBARA_EXE" >"$work/copy/Quimbara.exe" || fail "the manifest names no GDI+"
+  QUIMBARA_EXE=$work/copy/Quimbara.exe WINEDLLOVERRIDES="$WINEDLLOVERRIDES;gdiplus=n,b" start "$work/gdiplus.dll"
   expect_box "Error inicializando GDI+ ... (El programa necesita XP ó superior ...)"
   close_expect_0
+}
+
+# True once the loader's trace has loaded $1.dll; fails the case if that was
+# from anywhere but Wine's system folders.
+from_system() {
+  local loads beside
+  loads=$(grep -io "Loaded L\"[^\"]*\\\\$1\.dll\"" "$work/trace") || return 1
+  beside=$(grep -vi '^Loaded L"C:\\\\windows\\\\' <<<"$loads") && fail "$1.dll loaded from elsewhere: $beside"
+  return 0
+}
+
+# DLLs of our own beside the program, under names it loads that are no
+# KnownDLLs on Windows, with Wine told to look beside the program first as
+# Windows does (n,b): the program is used, and none of them may be loaded.
+# Left out are what only Wine's own libraries load by a bare name, where
+# Windows has them as KnownDLLs or needs them not at all: version.dll and
+# imm32.dll (from Wine's user32), shcore.dll (its shlwapi), windowscodecs.dll,
+# propsys.dll and msimg32.dll (its GDI+ decodes through WIC, which COM loads;
+# Windows' GDI+ has codecs of its own).
+case_planted() {
+  local names="gdiplus uxtheme comctl32" n
+  for n in $names; do echo 'int planted;' | "$QUIMBARA_CXX" -shared -o "$work/$n.dll" -x c -; done
+  WINEDEBUG=+loaddll WINEDLLOVERRIDES="$WINEDLLOVERRIDES;${names// /,}=n,b" start "$work"/*.dll 2>"$work/trace"
+  within 30 from_system gdiplus || fail "gdiplus.dll was not loaded"
+  window=$(answer_speed 70)
+  find_map
+  drag 300 250 600 650
+  expect_panel 500 "A 70 km/h = 7 horas y 8 minutos"
+  close_expect_0 "$window"
+  for n in $names; do from_system "$n" || fail "$n.dll was not loaded at all"; done
 }
 
 # The release zip as a user gets it: one folder of four files, texts any Notepad

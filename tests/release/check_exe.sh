@@ -37,7 +37,10 @@ sizes=$(icotool -l "$work/icon.ico" 2>/dev/null |
 [ "$sizes" = "256x256 128x128 64x64 48x48 32x32 16x16 " ] || fail "icon group 200 holds '$sizes'"
 
 manifest=$(wrestool -x --raw --type=24 --name=1 "$exe" 2>/dev/null | tr -s ' \n' ' ')
-for part in 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0" processorArchitecture="x86"' \
+# Windows starts no program whose dependency it can't find in the side-by-side store.
+assembly='processorArchitecture="x86" publicKeyToken="6595b64144ccf1df" language="*"'
+for part in "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" $assembly" \
+            "name=\"Microsoft.Windows.GdiPlus\" version=\"1.0.0.0\" $assembly" \
             '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>'; do
   [[ $manifest == *"$part"* ]] || fail "the manifest lacks $part"
 done
