@@ -92,15 +92,9 @@ void Send(HWND map, UINT message, int x, int y) {
   SendMessageW(map, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
 }
 
-int Pixels(HWND map, RECT area, COLORREF c) {
-  const WindowDC face(map);
-  return CountPixels(face.get(), area, c);
-}
+int Pixels(HWND map, RECT area, COLORREF c) { return CountPixels(WindowDC(map).get(), area, c); }
 
-BOOL CALLBACK CountWindow(HWND, LPARAM count) {
-  ++*reinterpret_cast<int*>(count);
-  return TRUE;
-}
+BOOL CALLBACK CountWindow(HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count) > 0; }
 
 int ThreadWindows() {
   int count = 0;
