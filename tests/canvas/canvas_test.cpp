@@ -6,7 +6,6 @@
 #include <cfenv>
 #include <string>
 
-#include "../support/gdi_objects.h"
 #include "../support/real_window.h"
 
 namespace {
@@ -133,24 +132,6 @@ TEST(CanvasControls, EachHandsOnToItsOwnProcedure) {
   EXPECT_EQ(ownMessages, 1);
   DestroyWindow(parent);
   UnregisterClassW(L"STATIC", GetModuleHandleW(nullptr));
-}
-
-// Bitmaps made, drawn on and ended again and again leave no GDI object behind (the drags on
-// the map repeat the rest). The first hundred warm up.
-TEST_F(CanvasTest, NothingLeaksAcrossManyBitmaps) {
-  DWORD before = 0;
-  for (int i = 0; i < 1100; ++i) {
-    if (i == 100) before = GdiObjects();
-    Attach(NewBitmap(40, 40));
-    SetColors(kRed, kGreen);
-    Clear(kDefaultColor);
-    DrawLine(30, 30, kBlack);
-    Box(1, 1, 30, 30, i % 2 * 20, kBlack, kWhite);
-    CopyAll(bitmap_);
-    RenderResource(L"#200", 0, 0, 15, 15);
-    EndBitmap();
-  }
-  EXPECT_LE(GdiObjects(), before + 2);
 }
 
 }  // namespace

@@ -70,48 +70,30 @@ class PickingTest : public ::testing::Test, protected RealWindow {
   }
 };
 
-TEST_F(PickingTest, MeasuresFromThePressToTheLastMove) {
-  Press(100, 100);
-  Move(250, 300);
-  EXPECT_TRUE(Shows(175, 200, kRed));
+TEST_F(PickingTest, MeasuresFromThePressToTheLastMoveUnderABandThatEachMoveRepaintsOnce) {
+  countedProc = ReplaceWindowProc(map, CountPaints);
+  Press(100, 300);
+  Move(600, 300);
+  EXPECT_EQ(Count({350, 290, 351, 310}, kRed), 1);  // one pixel wide until the first panel
   Press(300, 300);  // a second press starts nothing
   Move(400, 500);
   Release();
   // Nor does a double-click, even with a move after it.
   Send(WM_LBUTTONDBLCLK, 800, 800);
   Move(900, 900);
-  EXPECT_EQ(Points(), "100,100 to 400,500");
+  EXPECT_EQ(Points(), "100,300 to 400,500");
   EXPECT_EQ(Count({0, 75, kCanvasWidth, kCanvasHeight}, kMapColour), kCanvasWidth * (kCanvasHeight - 75));
-  ExpectPanel(L"La distancia entre esos dos puntos es de 500 km.", L"A 87 km/h = 5 horas y 44 minutos");
-  // Now a click measures from where it was pressed to the previous end.
-  Press(200, 200);
-  Release();
   ExpectPanel(L"La distancia entre esos dos puntos es de 361 km.", L"A 87 km/h = 4 horas y 8 minutos");
-  // A speed from the menu counts from the next drag on.
-  {
-    BoxAnswerer answerer({L"45"});
-    SendMessageW(window, WM_COMMAND, ID_SPEED, 0);
-  }
-  Drag(1000, 900, 37, 13);
-  ExpectPanel(L"La distancia entre esos dos puntos es de 1309 km.", L"A 45 km/h = 29 horas y 5 minutos");
-  // Row 0 is no end point: the points, the panel and the band go.
-  Drag(500, 500, 300, 0);
-  EXPECT_EQ(Points(), "0,0 to 0,0");
-  EXPECT_EQ(Count({0, 0, kCanvasWidth, kCanvasHeight}, kMapColour), kCanvasWidth * kCanvasHeight);
-}
-
-TEST_F(PickingTest, BandIsOnePixelUntilThePanelThenTwoAndEachMoveRepaintsOnce) {
-  Press(100, 300);
-  Move(600, 300);
-  EXPECT_EQ(Count({350, 290, 351, 310}, kRed), 1);
+  // Now a click measures from where it was pressed to the previous end.
+  Press(100, 100);
   Release();
-  countedProc = ReplaceWindowProc(map, CountPaints);
+  ExpectPanel(L"La distancia entre esos dos puntos es de 500 km.", L"A 87 km/h = 5 horas y 44 minutos");
+  // Each move repaints once; the panel goes, and the face shows the new, shorter band.
   Press(500, 200);
   for (int x = 900; x >= 750; x -= 50) {
     paints = 0;
     Move(x, 200);
     EXPECT_EQ(paints, 1) << x;
-    // The face shows the new, shorter band, not what was there before.
     EXPECT_TRUE(Shows(x - 1, 200, kRed) && Shows(x + 5, 200, kMapColour)) << x;
   }
   EXPECT_EQ(Count({0, 0, 345, 75}, kMapColour), 345 * 75);
@@ -119,12 +101,18 @@ TEST_F(PickingTest, BandIsOnePixelUntilThePanelThenTwoAndEachMoveRepaintsOnce) {
   paints = 0;
   Release();
   EXPECT_EQ(paints, 1);
-  ReplaceWindowProc(map, countedProc);
-}
-
-// Drawing straight into a DC taken from the control, and kept, shows after a Redraw: even after
-// a full Clear has repainted the face since, and a line then repainted only its own rectangle.
-TEST_F(PickingTest, RedrawShowsWhatWasDrawnStraightIntoAHeldDC) {
+  // A speed from the menu counts from the next drag on.
+  {
+    BoxAnswerer answerer({L"45"});
+    SendMessageW(window, WM_COMMAND, ID_SPEED, 0);
+  }
+  Drag(1000, 900, 37, 13);
+  ExpectPanel(L"La distancia entre esos dos puntos es de 1309 km.", L"A 45 km/h = 29 horas y 5 minutos");
+  Drag(500, 500, 300, 0);  // row 0 is no end point: the points, the panel and the band go
+  EXPECT_EQ(Points(), "0,0 to 0,0");
+  EXPECT_EQ(Count({0, 0, kCanvasWidth, kCanvasHeight}, kMapColour), kCanvasWidth * kCanvasHeight);
+  // Drawn straight into a DC taken from the control and kept, a square shows after a Redraw,
+  // though a Clear and a line have repainted the face since.
   Attach(window, ID_MAP);
   HDC held = GetCanvasDC();
   Clear(kMapColour);
@@ -135,10 +123,19 @@ TEST_F(PickingTest, RedrawShowsWhatWasDrawnStraightIntoAHeldDC) {
   EXPECT_TRUE(Shows(930, 730, kBlack));
 }
 
-// An hour of dragging in a minute: nothing the program holds may grow.
+// An hour of dragging in a minute: nothing the program or the canvas holds may grow.
 TEST_F(PickingTest, TenThousandDragsLeaveNothingBehind) {
   auto drags = [this](int count) {
-    for (int i = 0; i < count; ++i) Drag(50 + i % 100, 80, 100 + (i * 37) % 1000, 100 + (i * 53) % 800);
+    for (int i = 0; i < count; ++i) {
+      Drag(50 + i % 100, 80, 100 + (i * 37) % 1000, 100 + (i * 53) % 800);
+      // With what the drags don't do: a bitmap made, boxed with and without corners, and ended.
+      Attach(NewBitmap(40, 40));
+      SetColors(kRed, kWhite);
+      Clear(kDefaultColor);
+      Box(1, 1, 30, 30, i % 2 * 20, kBlack, kWhite);
+      RenderResource(L"#200", 0, 0, 15, 15);
+      EndBitmap();
+    }
   };
   drags(200);  // warm up: the first DCs and fonts
   const CanvasCounts canvas = GetCanvasCounts();

@@ -35,37 +35,34 @@ class BoxAnswerer {
   const std::vector<std::wstring>& seen() const { return seen_; }
 
  private:
-  // A dialog being activated (not the main window: it has a menu) is answered later from its
-  // own loop, by a timer whose id is the tick count it started at.
+  // A dialog being activated (not the main window: it has a menu) is answered later, from its
+  // own loop. One left unanswered holds its test until CTest's time limit names it.
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
     HWND box = reinterpret_cast<HWND>(wParam);
     if (code == HCBT_DESTROYWND) RemovePropW(box, L"seen");
     const bool dialog = code == HCBT_ACTIVATE && GetClassLongPtrW(box, GCW_ATOM) == 0x8002;
     if (dialog && active_ && !GetMenu(box) && !GetPropW(box, L"seen")) {
       SetPropW(box, L"seen", box);
-      SetTimer(box, GetTickCount(), USER_TIMER_MINIMUM, Later);
+      SetTimer(box, 1, USER_TIMER_MINIMUM, Later);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
   }
 
-  // Keys sent before a busy machine shows the box and settles its focus would go astray. A box
-  // that never settles is cancelled after 30 s, and reads "unsettled".
+  // Keys sent before a busy machine shows the box and settles its focus would go astray.
   static void CALLBACK Later(HWND box, UINT, UINT_PTR timer, DWORD) {
     HWND focus = GetFocus();
-    const bool settled = IsWindowVisible(box) && focus && (focus == box || IsChild(box, focus));
-    if (!settled && GetTickCount() - static_cast<DWORD>(timer) < 30000) return;
+    if (!IsWindowVisible(box) || !focus || (focus != box && !IsChild(box, focus)) || !active_) return;
     KillTimer(box, timer);
-    if (!active_) return;
     BoxAnswerer& self = *active_;
     HWND edit = GetDlgItem(box, 101);
-    self.seen_.push_back(settled ? WindowText(edit ? edit : GetDlgItem(box, 0xFFFF)) : L"unsettled");
-    if (settled && self.inspector_) self.inspector_(box);
+    self.seen_.push_back(WindowText(edit ? edit : GetDlgItem(box, 0xFFFF)));
+    if (self.inspector_) self.inspector_(box);
     const size_t i = self.seen_.size() - 1;
-    if (edit && settled && i < self.replies_.size() && self.replies_[i]) {
+    if (edit && i < self.replies_.size() && self.replies_[i]) {
       for (wchar_t c : *self.replies_[i]) PostMessageW(focus, WM_CHAR, c, 1);
       PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 1);
     } else {
-      PostMessageW(box, WM_COMMAND, edit || !settled ? IDCANCEL : IDOK, 0);
+      PostMessageW(box, WM_COMMAND, edit ? IDCANCEL : IDOK, 0);
     }
   }
 
