@@ -10,12 +10,6 @@
 
 namespace {
 
-std::wstring MenuText(HMENU menu, UINT position) {
-  wchar_t text[128] = {};
-  GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
-  return text;
-}
-
 // Where a window sits in its parent's client area, or on the screen.
 RECT Place(HWND window) {
   RECT r{};
@@ -28,100 +22,81 @@ RECT Place(HWND window) {
 std::string IconSize(LRESULT icon) {
   ICONINFO info{};
   BITMAP image{};
-  if (icon && GetIconInfo(reinterpret_cast<HICON>(icon), &info)) {
+  if (icon && GetIconInfo(reinterpret_cast<HICON>(icon), &info))
     GetObjectW(info.hbmColor, sizeof image, &image);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-  }
+  for (HBITMAP b : {info.hbmColor, info.hbmMask}) DeleteObject(b);
   return std::to_string(image.bmWidth) + "x" + std::to_string(image.bmHeight);
+}
+
+std::wstring MenuText(HMENU menu, int position) {
+  wchar_t text[128] = {};
+  GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+  return text;
 }
 
 class MainWindowTest : public ::testing::Test, protected RealWindow {};
 
-TEST_F(MainWindowTest, AsksForTheSpeedBeforeItShows) {
+TEST_F(MainWindowTest, ShowsOnceAskedAtAFixedSizeWithItsMenuIconsAndMap) {
   EXPECT_EQ(asked, std::vector<std::wstring>{L"250"});
   EXPECT_TRUE(hiddenWhileAsked);
   EXPECT_TRUE(IsWindowVisible(window));
-}
-
-TEST_F(MainWindowTest, FixedSizeAtTheTopLeftWithCaptionAndIcons) {
-  const LONG style = GetWindowLongW(window, GWL_STYLE);
-  const LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
+  const LONG style = GetWindowLongW(window, GWL_STYLE), exStyle = GetWindowLongW(window, GWL_EXSTYLE);
   EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME | WS_MINIMIZEBOX), WS_MINIMIZEBOX);
-  EXPECT_TRUE(exStyle & WS_EX_CONTROLPARENT);
-  // The frame around a 1268 x 989 client, before the menu bar took its share.
+  // At the top left, the frame around a 1268 x 989 client before the menu bar took its share.
   RECT outer{}, frame{0, 0, 1268, 989};
   AdjustWindowRectEx(&frame, style, FALSE, exStyle);
   OffsetRect(&frame, -frame.left, -frame.top);
   GetWindowRect(window, &outer);
   EXPECT_TRUE(EqualRect(&outer, &frame));
   EXPECT_EQ(WindowText(window), L"Quimbara");
-  // Each icon its own image of the icon group, not one shrunk for the other.
-  const LRESULT big = SendMessageW(window, WM_GETICON, ICON_BIG, 0);
-  const LRESULT small = SendMessageW(window, WM_GETICON, ICON_SMALL, 0);
-  EXPECT_EQ(IconSize(big) + " " + IconSize(small), "32x32 16x16");
-  // The window's own, they go with it.
-  DestroyWindow(window);
-  EXPECT_EQ(IconSize(big) + " " + IconSize(small), "0x0 0x0");
-}
-
-// A quit asked of the thread while the window runs ends the run, and stays
-// in the queue for the loop outside.
-TEST_F(MainWindowTest, AQuitEndsTheRunAndIsKeptForTheLoopOutside) {
-  PostQuitMessage(7);
-  EXPECT_EQ(RunModalLoop(window), 0);
-  MSG quit{};
-  ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_EQ(quit.wParam, 7u);
-}
-
-// One menu, its items plain: not grey, not checked, no mnemonic.
-TEST_F(MainWindowTest, OneMenuOfPlainItems) {
-  HMENU bar = GetMenu(window);
-  HMENU popup = GetSubMenu(bar, 0);
-  std::wstring items = MenuText(bar, 0) + L":";
+  // One menu, its items plain: not grey, not checked, no mnemonic.
+  HMENU bar = GetMenu(window), popup = GetSubMenu(bar, 0);
+  std::wstring items = std::to_wstring(GetMenuItemCount(bar)) + L" " + MenuText(bar, 0) + L":";
   for (int i = 0; i < GetMenuItemCount(popup); ++i) {
     const UINT state = GetMenuState(popup, i, MF_BYPOSITION);
     const auto item = std::to_wstring(GetMenuItemID(popup, i)) + L"/" + std::to_wstring(state);
     items += state & MF_SEPARATOR ? L" |" : L" " + item + L" " + MenuText(popup, i);
   }
-  EXPECT_EQ(GetMenuItemCount(bar), 1);
-  EXPECT_EQ(items, L"Autor: 1001/0 Realizado por https://quimbara.example/ | 1002/0 Velocidad");
-}
-
-TEST_F(MainWindowTest, MapControlShowsTheLoadedMapFromTheStart) {
+  EXPECT_EQ(items, L"1 Autor: 1001/0 Realizado por https://quimbara.example/ | 1002/0 Velocidad");
+  // The map control fills the client and shows the loaded map from the start.
   const RECT mapPlace = Place(map), expected{0, 0, 1267, 990};
   EXPECT_TRUE(EqualRect(&mapPlace, &expected));
   Attach(MapBitmap);
   const COLORREF inMap = GetPixel(GetCanvasDC(), 600, 400);
-  const WindowDC face(map);
-  EXPECT_EQ(GetPixel(face.get(), 600, 400), inMap);
+  EXPECT_EQ(GetPixel(WindowDC(map).get(), 600, 400), inMap);
   EXPECT_NE(inMap, kWhite);
+  // Each icon its own image of the group, not one shrunk for the other; they go with the window.
+  const LRESULT big = SendMessageW(window, WM_GETICON, ICON_BIG, 0);
+  const LRESULT small = SendMessageW(window, WM_GETICON, ICON_SMALL, 0);
+  EXPECT_EQ(IconSize(big) + " " + IconSize(small), "32x32 16x16");
+  DestroyWindow(window);
+  EXPECT_EQ(IconSize(big) + " " + IconSize(small), "0x0 0x0");
 }
 
-TEST_F(MainWindowTest, CommandsAndKeysLeaveTheWindowOpenButAltF4EndsTheRun) {
+TEST_F(MainWindowTest, CommandsKeysAndAQuitLeaveTheWindowOpenButAltF4EndsIt) {
+  // The credit item (the map's id too) does nothing; the speed item asks again, proposing the
+  // current speed (Cancel is 0), with the window still usable.
   BoxAnswerer answerer({L"90", std::nullopt, L""});
-  // The credit item (the map's id too) does nothing; the speed item asks
-  // again, proposing the current speed, and Cancel is 0.
-  SendMessageW(window, WM_COMMAND, ID_CREDIT, 0);
   bool usable = true;
   answerer.Inspect([&](HWND) { usable &= IsWindowEnabled(window) != FALSE; });
+  SendMessageW(window, WM_COMMAND, ID_CREDIT, 0);
   for (int i = 0; i < 3; ++i) SendMessageW(window, WM_COMMAND, ID_SPEED, 0);
   EXPECT_TRUE(usable);
   EXPECT_EQ(answerer.seen(), (std::vector<std::wstring>{L"120", L"90", L"0"}));
-
-  // Neither Enter nor Escape closes the window.
+  // Neither Enter nor Escape closes the window; a quit ends the run and is kept for the loop outside.
   for (WPARAM id : {IDOK, IDCANCEL}) PostMessageW(window, WM_COMMAND, id, 0);
   Pump();
+  PostQuitMessage(7);
+  EXPECT_EQ(RunModalLoop(window), 0);
+  MSG quit{};
+  EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 7);
   EXPECT_TRUE(IsWindowVisible(window));
-
-  // A click gives the map the focus, and it takes every key but Alt+F4.
+  // A click gives the map the focus, and it takes every key but Alt+F4: F10 opens no menu.
   SetFocus(nullptr);
   SendMessageW(map, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
   SendMessageW(map, WM_LBUTTONUP, 0, MAKELPARAM(100, 100));
   EXPECT_EQ(GetFocus(), map);
   EXPECT_EQ(SendMessageW(map, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
-  // F10 held by the map doesn't put the window into menu mode.
   SendMessageW(map, WM_SYSKEYDOWN, VK_F10, 0);
   SendMessageW(map, WM_SYSKEYUP, VK_F10, 0);
   Pump();
@@ -134,8 +109,7 @@ TEST_F(MainWindowTest, CommandsAndKeysLeaveTheWindowOpenButAltF4EndsTheRun) {
   SetFocus(nullptr);
   SendMessageW(window, WM_NCACTIVATE, TRUE, 0);
   EXPECT_EQ(GetFocus(), map);
-  // Alt+F4 closes the window, which ends the run with 0 and leaves neither
-  // its handle nor the map control's picture behind.
+  // Alt+F4 ends the run with 0, leaving neither the handle nor the map control's picture.
   const size_t targets = GetCanvasCounts().targets;
   SendMessageW(map, WM_SYSKEYDOWN, VK_F4, 1 << 29);
   Pump();
@@ -145,8 +119,8 @@ TEST_F(MainWindowTest, CommandsAndKeysLeaveTheWindowOpenButAltF4EndsTheRun) {
   EXPECT_EQ(GetCanvasCounts().targets, targets - 1);
 }
 
-// The speed box, centred, in the system font; its controls in creation and
-// tab order, placed in dialog units.
+// The speed box, centred, in the system font; its controls in creation and tab order, placed in
+// dialog units.
 void ExpectSpeedBoxLayout(HWND box) {
   EXPECT_EQ(WindowText(box), L"Velocidad");
   EXPECT_EQ(GetWindowLongW(box, GWL_STYLE) & 0x80C80880, 0x80C80880);
@@ -171,8 +145,7 @@ void ExpectSpeedBoxLayout(HWND box) {
     GetClassNameW(child, cls, 32);
     MapDialogRect(box, &expected);
     const RECT actual = Place(child);
-    const std::wstring id = std::to_wstring(GetDlgCtrlID(child));
-    EXPECT_EQ(id + L" " + cls + L" " + WindowText(child), what);
+    EXPECT_EQ(std::to_wstring(GetDlgCtrlID(child)) + L" " + cls + L" " + WindowText(child), what);
     EXPECT_EQ(GetWindowLongW(child, GWL_STYLE) & style, style) << what;
     EXPECT_TRUE(EqualRect(&actual, &expected)) << what;
     child = GetWindow(child, GW_HWNDNEXT);
@@ -183,10 +156,7 @@ void ExpectSpeedBoxLayout(HWND box) {
 // Each box must be the same speed box proposing 250, however often it comes back.
 TEST(SpeedPrompt, AnswersTakenOrAskedAgain) {
   const std::pair<std::vector<BoxReply>, int32_t> cases[] = {
-      {{L""}, 250},
-      {{L"90"}, 90},
-      {{L"\b"}, 0},
-      {{std::nullopt}, 0},
+      {{L""}, 250}, {{L"90"}, 90}, {{L"\b"}, 0}, {{std::nullopt}, 0},
       {{std::wstring(254, L'0') + L"12"}, 1},  // only the first 255 characters count
       {{L"-5", L"2147483648", L" 120", L"77"}, 77},
   };

@@ -17,8 +17,7 @@ const decode = (jpeg) => mapRequire("jpeg-js").decode(jpeg, { formatAsRGBA: fals
 const img = decode(shipped);
 const at = ([x, y]) => [...img.data.subarray((y * img.width + x) * 3, (y * img.width + x) * 3 + 3)];
 const pixelsIn = (x0, y0, w, h) => Array.from({ length: w * h }, (_, k) => [x0 + (k % w), y0 + Math.floor(k / w)]);
-const { frames } = loadFrames();
-const places = loadPlaces();
+const [{ frames }, places] = [loadFrames(), loadPlaces()];
 const pixelOf = (p) => frames[p.frame].toPixel(p.lon, p.lat);
 const { geoArea } = await import(pathToFileURL(mapRequire.resolve("d3-geo")).href);
 const geodesicKm = (a, b) => mapRequire("geographiclib-geodesic").Geodesic.WGS84.Inverse(a.lat, a.lon, b.lat, b.lon).s12 / 1000;
@@ -47,8 +46,7 @@ test("distances between the dots, and across the Canary inset, are as true as ma
 test("every dot covers the 3 x 3 pixels where projection.json puts its place", () => {
   const isRed = ([r, g, b]) => r > 80 && g < 100 && r - Math.max(g, b) > 35;
   const around = (p) => pixelsIn(...pixelOf(p).map((v) => Math.floor(v) - 1), 3, 3);
-  const off = places.filter((p) => !around(p).every((xy) => isRed(at(xy))));
-  assert.deepEqual(off.map((p) => p.name), []);
+  assert.deepEqual(places.filter((p) => !around(p).every((xy) => isRed(at(xy)))).map((p) => p.name), []);
 });
 
 // Sea and foreign land are lighter than any lettering, dot, line or Spanish coast.

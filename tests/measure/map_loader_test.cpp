@@ -13,76 +13,57 @@
 
 namespace {
 
-// A PNG picture red on its left half and blue on its right. The program reads
-// any format through the same call, so one format is enough.
-void SaveHalves(const std::wstring& path, int width, int height) {
-  Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppRGB);
-  Gdiplus::SolidBrush red(Gdiplus::Color(255, 0, 0)), blue(Gdiplus::Color(0, 0, 255));
-  Gdiplus::Graphics(&bitmap).FillRectangle(&red, 0, 0, width / 2, height);
-  Gdiplus::Graphics(&bitmap).FillRectangle(&blue, width / 2, 0, width - width / 2, height);
-  const CLSID png{0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-  EXPECT_EQ(bitmap.Save(path.c_str(), &png, nullptr), Gdiplus::Ok);
-}
-
-// Files in a folder of their own, removed afterwards; whatever the loader
-// made for itself must be gone by then too.
+// Files in a folder of their own, removed afterwards; whatever the loader made for itself must
+// be gone by then too.
 class LoaderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::filesystem::create_directory(folder_);
-  }
+  void SetUp() override { std::filesystem::create_directory(folder_); }
   void TearDown() override {
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
     EXPECT_EQ(GetCanvasCounts().targets, targets_);
   }
+  // A PNG, red on its left half and blue on its right: every format goes through the same call.
+  std::wstring Halves(int width, int height) {
+    const std::wstring path = folder_ + std::to_wstring(width) + L"x" + std::to_wstring(height);
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppRGB);
+    Gdiplus::SolidBrush red(Gdiplus::Color(255, 0, 0)), blue(Gdiplus::Color(0, 0, 255));
+    Gdiplus::Graphics(&bitmap).FillRectangle(&red, 0, 0, width / 2, height);
+    Gdiplus::Graphics(&bitmap).FillRectangle(&blue, width / 2, 0, width - width / 2, height);
+    const CLSID png{0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+    EXPECT_EQ(bitmap.Save(path.c_str(), &png, nullptr), Gdiplus::Ok);
+    return path;
+  }
   std::wstring folder_ = L"quimbara-loader-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
   size_t targets_ = GetCanvasCounts().targets;
 };
 
-TEST_F(LoaderTest, SizesForEachBox) {
-  const struct {
-    int imageWidth, imageHeight;
-    uint32_t width, height;
-    bool map;  // through LoadMapBitmap, which asks for the canvas size exactly
-    LONG expectWidth, expectHeight;
-  } cases[] = {
-      {500, 250, 1000, 1000, false, 1000, 1000},  // smaller: stretched
-      {2000, 1600, 0, 0, true, kCanvasWidth, kCanvasHeight},
+// Drawn over the whole bitmap asked for, up to its last row and column, without a box.
+TEST_F(LoaderTest, FillsTheBitmapOfTheSizeAskedFor) {
+  BoxAnswerer answerer;
+  const std::wstring small = Halves(500, 250);
+  const std::pair<HBITMAP, SIZE> cases[] = {
+      {GraphicLoadImageFileToBitmap(small, 1000, 1000, 0), {1000, 1000}},  // smaller: stretched
+      {LoadMapBitmap(Halves(2000, 1600)).bitmap, {kCanvasWidth, kCanvasHeight}},
   };
-  std::wstring file;
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.imageWidth << "x" << c.imageHeight);
-    BoxAnswerer answerer;
-    file = folder_ + std::to_wstring(c.imageWidth) + L"x" + std::to_wstring(c.imageHeight);
-    SaveHalves(file, c.imageWidth, c.imageHeight);
-    Attach(c.map ? LoadMapBitmap(file).bitmap : GraphicLoadImageFileToBitmap(file, c.width, c.height, 0));
+  for (const auto& [bitmap, expected] : cases) {
+    Attach(bitmap);
     const SIZE size = GetCanvasSize();
-    EXPECT_EQ(size.cx, c.expectWidth);
-    EXPECT_EQ(size.cy, c.expectHeight);
-    // Drawn over the whole bitmap, right up to its last row and column.
+    EXPECT_TRUE(size.cx == expected.cx && size.cy == expected.cy) << size.cx << "x" << size.cy;
     EXPECT_EQ(GetPixel(GetCanvasDC(), 0, size.cy - 1) & 0xC0C0C0, 0x0000C0u);
     EXPECT_EQ(GetPixel(GetCanvasDC(), size.cx - 1, size.cy - 1) & 0xC0C0C0, 0xC00000u);
     EndBitmap();
-    EXPECT_TRUE(answerer.seen().empty());
   }
-  // GDI+ keeps a decoded file open as long as its image lives.
-  EXPECT_TRUE(DeleteFileW(file.c_str()));
-
-  // Exact size with a zero side gives nothing, before the file test (which
-  // would end this program on a missing file).
-  BoxAnswerer answerer;
-  EXPECT_EQ(GraphicLoadImageFileToBitmap(folder_ + L"no.jpg", 0, 990, 1), nullptr);
-}
-
-// At its own size a picture comes out pixel for pixel, its last row and
-// column included: nothing blurred, shifted or faded at the edge.
-TEST_F(LoaderTest, AtItsOwnSizeEveryPixelIsThePictures) {
-  SaveHalves(folder_ + L"halves", 37, 23);
-  Attach(GraphicLoadImageFileToBitmap(folder_ + L"halves", 0, 0, 0));
+  EXPECT_TRUE(DeleteFileW(small.c_str()));  // GDI+ keeps a file open as long as its image lives
+  // At its own size, every pixel the picture's: nothing blurred, shifted or faded at the edge.
+  Attach(GraphicLoadImageFileToBitmap(Halves(37, 23), 0, 0, 0));
   EXPECT_EQ(CountPixels(GetCanvasDC(), {0, 0, 18, 23}, kRed) +
                 CountPixels(GetCanvasDC(), {18, 0, 37, 23}, RGB(0, 0, 255)), 37 * 23);
   EndBitmap();
+  // Exact size with a zero side gives nothing, before the file test (which would end this
+  // program on a missing file).
+  EXPECT_EQ(GraphicLoadImageFileToBitmap(folder_ + L"no.jpg", 0, 990, 1), nullptr);
+  EXPECT_TRUE(answerer.seen().empty());
 }
 
 // Stands in for a GDI+ import, with its exact type, calling convention included.
@@ -93,29 +74,29 @@ void* StandIn(Gdiplus::GpStatus(WINGDIPAPI*)(A...)) {
   return reinterpret_cast<void*>(&SaysOutOfMemory<A...>);
 }
 
-// Windows' GDI+ says OutOfMemory for a picture it can't decode: a read error, told in a box.
+// Windows' GDI+ says OutOfMemory for a picture it can't decode: a read error, told in a box
+// with no owner that keeps the thread's other windows disabled meanwhile.
 TEST_F(LoaderTest, WhatGdiPlusCantReadOrDrawIsAReadError) {
   HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 9, 9, 0, 0, 0, nullptr);
-  std::ofstream(std::filesystem::path(folder_ + L"text.jpg")) << "Esto no es una imagen.";
-  SaveHalves(folder_ + L"halves.png", 8, 8);
+  const std::wstring text = folder_ + L"text.jpg", halves = Halves(8, 8);
+  std::ofstream(std::filesystem::path(text)) << "Esto no es una imagen.";
   using namespace Gdiplus::DllExports;
-  const struct { const wchar_t* file; const char* failing; void* standIn; MapLoad outcome; } cases[] = {
-      {L"text.jpg", "", nullptr, MapLoad::kUnreadable},
-      {L"halves.png", "GdipGetImageDimension", StandIn(&GdipGetImageDimension), MapLoad::kUnreadable},
-      {L"halves.png", "GdipDrawImageRectRect", StandIn(&GdipDrawImageRectRect), MapLoad::kUnreadable},
-      {L"halves.png", "GdipCreateFromHDC", StandIn(&GdipCreateFromHDC), MapLoad::kNoMemory},
+  const struct { std::wstring file; const char* failing; void* standIn; MapLoad outcome; } cases[] = {
+      {text, "", nullptr, MapLoad::kUnreadable},
+      {halves, "GdipGetImageDimension", StandIn(&GdipGetImageDimension), MapLoad::kUnreadable},
+      {halves, "GdipDrawImageRectRect", StandIn(&GdipDrawImageRectRect), MapLoad::kUnreadable},
+      {halves, "GdipCreateFromHDC", StandIn(&GdipCreateFromHDC), MapLoad::kNoMemory},
   };
-  const std::wstring readError =
-      L"[GraphicLoadImageFileToBitmap] [GdipLoadImagefromFile] read error on <" + folder_;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.failing);
     const ImportPatch patch("gdiplus.dll", c.failing, c.standIn);
     BoxAnswerer answerer;
-    bool taskModal = false;  // no owner, and the thread's other windows disabled meanwhile
+    bool taskModal = false;
     answerer.Inspect([&](HWND box) { taskModal = !GetWindow(box, GW_OWNER) && !IsWindowEnabled(other); });
-    EXPECT_EQ(LoadMapBitmap(folder_ + c.file).outcome, c.outcome);
+    EXPECT_EQ(LoadMapBitmap(c.file).outcome, c.outcome);
     const bool told = c.outcome == MapLoad::kUnreadable;
-    EXPECT_EQ(answerer.seen(), std::vector<std::wstring>(told, readError + c.file + L">"));
+    const std::wstring box = L"[GraphicLoadImageFileToBitmap] [GdipLoadImagefromFile] read error on <";
+    EXPECT_EQ(answerer.seen(), std::vector<std::wstring>(told, box + c.file + L">"));
     EXPECT_EQ(taskModal, told);
   }
   DestroyWindow(other);

@@ -16,7 +16,7 @@ constexpr COLORREF kMapColour = RGB(0xCC, 0xDD, 0xEE);
 WNDPROC countedProc = nullptr;
 int paints = 0;
 LRESULT CALLBACK CountPaints(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_PAINT) ++paints;
+  paints += m == WM_PAINT;
   return CallWindowProcW(countedProc, w, m, wp, lp);
 }
 
@@ -24,12 +24,11 @@ class PickingTest : public ::testing::Test, protected RealWindow {
  protected:
   // Not 120: a panel that took some speed of its own would still read right.
   PickingTest() : RealWindow(L"87") {}
+  // A plain map, so that anything drawn over it stands out.
   void SetUp() override {
-    // A plain map, so that anything drawn over it stands out.
     Attach(MapBitmap);
     EndBitmap();
-    MapBitmap = NewBitmap(kCanvasWidth, kCanvasHeight);
-    Attach(MapBitmap);
+    Attach(MapBitmap = NewBitmap(kCanvasWidth, kCanvasHeight));
     Clear(kMapColour);
   }
   void Send(UINT message, int x, int y) {
@@ -37,44 +36,33 @@ class PickingTest : public ::testing::Test, protected RealWindow {
   }
   void Press(int x, int y) { Send(WM_LBUTTONDOWN, x, y); }
   void Move(int x, int y) { Send(WM_MOUSEMOVE, x, y); }
-  // Where the button goes up never counts: a place no test moves to.
-  void Release() { Send(WM_LBUTTONUP, 1200, 900); }
+  void Release() { Send(WM_LBUTTONUP, 1200, 900); }  // where it goes up never counts
   void Drag(int x1, int y1, int x2, int y2) {
     Press(x1, y1);
     Move(x2, y2);
     Release();
   }
-  // Pixels of colour c in the composed picture, or on the map's face. The
-  // map control's own DC stays with the canvas: once handed out, every
-  // Redraw would repaint.
-  int Count(int left, int top, int right, int bottom, COLORREF c, bool face = false) {
-    if (face) {
-      const WindowDC dc(map);
-      return CountPixels(dc.get(), {left, top, right, bottom}, c);
-    }
+  // Pixels of colour c in the composed picture. The map control's own DC stays with the canvas:
+  // once handed out, every Redraw would repaint.
+  int Count(RECT area, COLORREF c) {
     Attach(CanvasBitmap);
-    return CountPixels(GetCanvasDC(), {left, top, right, bottom}, c);
+    return CountPixels(GetCanvasDC(), area, c);
   }
-  bool Shows(int x, int y, COLORREF c) { return Count(x, y, x + 1, y + 1, c, true) == 1; }
+  bool Shows(int x, int y, COLORREF c) { return GetPixel(WindowDC(map).get(), x, y) == c; }
   // The map's face must show the panel reading these two lines, pixel by pixel.
   void ExpectPanel(const std::wstring& distance, const std::wstring& time) {
-    constexpr int kWidth = 345, kHeight = 75;
     const WindowDC face(map);
-    HDC want = CreateCompatibleDC(face.get());
-    HBITMAP picture = CreateCompatibleBitmap(face.get(), kWidth, kHeight);
-    HGDIOBJ old = SelectObject(want, picture);
-    HBRUSH background = CreateSolidBrush(kMapColour);
-    const RECT all{0, 0, kWidth, kHeight};
-    FillRect(want, &all, background);
-    DeleteObject(background);
-    DrawExpectedPanel(want, distance, time);
+    const OwnedDC want(CreateCompatibleDC(face.get()));
+    const OwnedBitmap picture(CreateCompatibleBitmap(face.get(), 345, 75));
+    const Selection selected(want.get(), picture.get());
+    const OwnedBrush background(CreateSolidBrush(kMapColour));
+    const RECT all{0, 0, 345, 75};
+    FillRect(want.get(), &all, background.get());
+    DrawExpectedPanel(want.get(), distance, time);
     int differ = 0;
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x) differ += GetPixel(face.get(), x, y) != GetPixel(want, x, y);
+    for (int y = 0; y < 75; ++y)
+      for (int x = 0; x < 345; ++x) differ += GetPixel(face.get(), x, y) != GetPixel(want.get(), x, y);
     EXPECT_EQ(differ, 0) << "not the panel reading " << std::string(time.begin(), time.end());
-    SelectObject(want, old);
-    DeleteObject(picture);
-    DeleteDC(want);
   }
   static std::string Points() {
     auto text = [](MapPoint p) { return std::to_string(p.x) + "," + std::to_string(p.y); };
@@ -82,32 +70,37 @@ class PickingTest : public ::testing::Test, protected RealWindow {
   }
 };
 
-TEST_F(PickingTest, MeasuresFromThePressToTheLastMove) {
-  Press(100, 100);
-  Move(250, 300);
-  EXPECT_TRUE(Shows(175, 200, kRed));
+TEST_F(PickingTest, MeasuresFromThePressToTheLastMoveUnderABandThatEachMoveRepaintsOnce) {
+  countedProc = ReplaceWindowProc(map, CountPaints);
+  Press(100, 300);
+  Move(600, 300);
+  EXPECT_EQ(Count({350, 290, 351, 310}, kRed), 1);  // one pixel wide until the first panel
   Press(300, 300);  // a second press starts nothing
   Move(400, 500);
   Release();
   // Nor does a double-click, even with a move after it.
   Send(WM_LBUTTONDBLCLK, 800, 800);
   Move(900, 900);
-  EXPECT_EQ(Points(), "100,100 to 400,500");
-  const int below = kCanvasWidth * (kCanvasHeight - 75);
-  EXPECT_EQ(Count(0, 75, kCanvasWidth, kCanvasHeight, kMapColour), below);
-
-  // On the face, a 2-px black border along (2,1)-(339,69), white inside.
-  for (int y : {0, 1, 68, 69}) EXPECT_TRUE(Shows(170, y, kBlack)) << y;
-  for (int x : {1, 2, 338, 339}) EXPECT_TRUE(Shows(x, 35, kBlack)) << x;
-  for (POINT p : {POINT{170, 70}, POINT{0, 35}, POINT{340, 35}, POINT{1000, 800}})
-    EXPECT_TRUE(Shows(p.x, p.y, kMapColour)) << p.x;
-  EXPECT_TRUE(Shows(335, 65, kWhite));
-  ExpectPanel(L"La distancia entre esos dos puntos es de 500 km.", L"A 87 km/h = 5 horas y 44 minutos");
-
-  // Now a click measures from where it was pressed to the previous end.
-  Press(200, 200);
-  Release();
+  EXPECT_EQ(Points(), "100,300 to 400,500");
+  EXPECT_EQ(Count({0, 75, kCanvasWidth, kCanvasHeight}, kMapColour), kCanvasWidth * (kCanvasHeight - 75));
   ExpectPanel(L"La distancia entre esos dos puntos es de 361 km.", L"A 87 km/h = 4 horas y 8 minutos");
+  // Now a click measures from where it was pressed to the previous end.
+  Press(100, 100);
+  Release();
+  ExpectPanel(L"La distancia entre esos dos puntos es de 500 km.", L"A 87 km/h = 5 horas y 44 minutos");
+  // Each move repaints once; the panel goes, and the face shows the new, shorter band.
+  Press(500, 200);
+  for (int x = 900; x >= 750; x -= 50) {
+    paints = 0;
+    Move(x, 200);
+    EXPECT_EQ(paints, 1) << x;
+    EXPECT_TRUE(Shows(x - 1, 200, kRed) && Shows(x + 5, 200, kMapColour)) << x;
+  }
+  EXPECT_EQ(Count({0, 0, 345, 75}, kMapColour), 345 * 75);
+  EXPECT_EQ(Count({700, 190, 701, 210}, kRed), 2);
+  paints = 0;
+  Release();
+  EXPECT_EQ(paints, 1);
   // A speed from the menu counts from the next drag on.
   {
     BoxAnswerer answerer({L"45"});
@@ -115,55 +108,34 @@ TEST_F(PickingTest, MeasuresFromThePressToTheLastMove) {
   }
   Drag(1000, 900, 37, 13);
   ExpectPanel(L"La distancia entre esos dos puntos es de 1309 km.", L"A 45 km/h = 29 horas y 5 minutos");
-  // Row 0 is no end point: the points, the panel and the band go.
-  Drag(500, 500, 300, 0);
+  Drag(500, 500, 300, 0);  // row 0 is no end point: the points, the panel and the band go
   EXPECT_EQ(Points(), "0,0 to 0,0");
-  const int all = kCanvasWidth * kCanvasHeight;
-  EXPECT_EQ(Count(0, 0, kCanvasWidth, kCanvasHeight, kMapColour), all);
-}
-
-TEST_F(PickingTest, BandIsOnePixelUntilThePanelThenTwoAndEachMoveRepaintsOnce) {
-  Press(100, 300);
-  Move(600, 300);
-  EXPECT_EQ(Count(350, 290, 351, 310, kRed), 1);
-  Release();
-  countedProc = ReplaceWindowProc(map, CountPaints);
-  Press(500, 200);
-  for (int x = 900; x >= 750; x -= 50) {
-    paints = 0;
-    Move(x, 200);
-    EXPECT_EQ(paints, 1) << x;
-    // The face shows the new, shorter band, not what was there before.
-    EXPECT_TRUE(Shows(x - 1, 200, kRed)) << x;
-    EXPECT_TRUE(Shows(x + 5, 200, kMapColour)) << x;
-  }
-  EXPECT_EQ(Count(0, 0, 345, 75, kMapColour), 345 * 75);
-  EXPECT_EQ(Count(700, 190, 701, 210, kRed), 2);
-  paints = 0;
-  Release();
-  EXPECT_EQ(paints, 1);
-  ReplaceWindowProc(map, countedProc);
-}
-
-// Drawing straight into a DC taken from the control, and kept, shows after a
-// Redraw: even after a full Clear has repainted the face since the DC was
-// taken, and a line since then repainted only its own rectangle.
-TEST_F(PickingTest, RedrawShowsWhatWasDrawnStraightIntoAHeldDC) {
+  EXPECT_EQ(Count({0, 0, kCanvasWidth, kCanvasHeight}, kMapColour), kCanvasWidth * kCanvasHeight);
+  // Drawn straight into a DC taken from the control and kept, a square shows after a Redraw,
+  // though a Clear and a line have repainted the face since.
   Attach(window, ID_MAP);
   HDC held = GetCanvasDC();
   Clear(kMapColour);
-  RECT square{900, 700, 960, 760};
+  const RECT square{900, 700, 960, 760};
   FillRect(held, &square, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   DrawLine(20, 10, kRed);
   Redraw();
   EXPECT_TRUE(Shows(930, 730, kBlack));
 }
 
-// An hour of dragging in a minute: nothing the program holds may grow.
+// An hour of dragging in a minute: nothing the program or the canvas holds may grow.
 TEST_F(PickingTest, TenThousandDragsLeaveNothingBehind) {
   auto drags = [this](int count) {
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
       Drag(50 + i % 100, 80, 100 + (i * 37) % 1000, 100 + (i * 53) % 800);
+      // With what the drags don't do: a bitmap made, boxed with and without corners, and ended.
+      Attach(NewBitmap(40, 40));
+      SetColors(kRed, kWhite);
+      Clear(kDefaultColor);
+      Box(1, 1, 30, 30, i % 2 * 20, kBlack, kWhite);
+      RenderResource(L"#200", 0, 0, 15, 15);
+      EndBitmap();
+    }
   };
   drags(200);  // warm up: the first DCs and fonts
   const CanvasCounts canvas = GetCanvasCounts();

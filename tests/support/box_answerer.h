@@ -1,5 +1,5 @@
-// Answers the program's modal boxes in-process, as a person at the screen
-// would: each box is read, then answered once it is up.
+// Answers the program's modal boxes in-process, as a person at the screen would: each box is
+// read, then answered once it is up.
 #pragma once
 
 #include <windows.h>
@@ -15,13 +15,12 @@ inline std::wstring WindowText(HWND window) {
   return buffer;
 }
 
-// Typed over an input box's selected proposal ("" keeps it, "\b" clears it),
-// then Enter; std::nullopt presses Cancel. Message boxes always get OK.
+// Typed over an input box's selected proposal ("" keeps it, "\b" clears it), then Enter;
+// std::nullopt, and every box beyond the replies, is cancelled. Message boxes get OK.
 using BoxReply = std::optional<std::wstring>;
 
 class BoxAnswerer {
  public:
-  // Boxes beyond the replies are cancelled, so that a test never hangs on one.
   explicit BoxAnswerer(std::vector<BoxReply> replies = {}) : replies_(std::move(replies)) {
     active_ = this;
     hook_ = SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId());
@@ -30,53 +29,37 @@ class BoxAnswerer {
     UnhookWindowsHookEx(hook_);
     active_ = nullptr;
   }
-
   // Called with each box just before it is answered.
   void Inspect(std::function<void(HWND box)> inspector) { inspector_ = std::move(inspector); }
   // Each box's proposed text, or its message.
   const std::vector<std::wstring>& seen() const { return seen_; }
 
  private:
-  // Still being activated here, a box is answered later from its own loop, by
-  // a timer whose id is the tick count it started at. The main window has a
-  // menu. The mark that a box is being answered goes with the box.
+  // A dialog being activated (not the main window: it has a menu) is answered later, from its
+  // own loop. One left unanswered holds its test until CTest's time limit names it.
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
     HWND box = reinterpret_cast<HWND>(wParam);
     if (code == HCBT_DESTROYWND) RemovePropW(box, L"seen");
     const bool dialog = code == HCBT_ACTIVATE && GetClassLongPtrW(box, GCW_ATOM) == 0x8002;
     if (dialog && active_ && !GetMenu(box) && !GetPropW(box, L"seen")) {
       SetPropW(box, L"seen", box);
-      SetTimer(box, GetTickCount(), USER_TIMER_MINIMUM, Later);
+      SetTimer(box, 1, USER_TIMER_MINIMUM, Later);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
   }
 
-  // A busy machine may show the box or settle its focus late, and keys sent
-  // before then would go astray: the answer waits for both. A box that never
-  // settles is cancelled after 30 s, and its answer reads "unsettled".
+  // Keys sent before a busy machine shows the box and settles its focus would go astray.
   static void CALLBACK Later(HWND box, UINT, UINT_PTR timer, DWORD) {
     HWND focus = GetFocus();
-    const bool settled = IsWindowVisible(box) && focus && (focus == box || IsChild(box, focus));
-    const bool late = GetTickCount() - static_cast<DWORD>(timer) >= 30000;
-    if (!settled && !late) return;
+    if (!IsWindowVisible(box) || !focus || (focus != box && !IsChild(box, focus)) || !active_) return;
     KillTimer(box, timer);
-    if (!active_) return;
-    if (settled) {
-      active_->Reply(box, focus);
-    } else {
-      active_->seen_.push_back(L"unsettled");
-      PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
-    }
-  }
-
-  void Reply(HWND box, HWND focus) {
+    BoxAnswerer& self = *active_;
     HWND edit = GetDlgItem(box, 101);
-    seen_.push_back(WindowText(edit ? edit : GetDlgItem(box, 0xFFFF)));
-    if (inspector_) inspector_(box);
-    const size_t index = seen_.size() - 1;
-    const BoxReply reply = index < replies_.size() ? replies_[index] : std::nullopt;
-    if (edit && reply) {
-      for (wchar_t c : *reply) PostMessageW(focus, WM_CHAR, c, 1);
+    self.seen_.push_back(WindowText(edit ? edit : GetDlgItem(box, 0xFFFF)));
+    if (self.inspector_) self.inspector_(box);
+    const size_t i = self.seen_.size() - 1;
+    if (edit && i < self.replies_.size() && self.replies_[i]) {
+      for (wchar_t c : *self.replies_[i]) PostMessageW(focus, WM_CHAR, c, 1);
       PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 1);
     } else {
       PostMessageW(box, WM_COMMAND, edit ? IDCANCEL : IDOK, 0);

@@ -1,5 +1,5 @@
-// The program's main window, opened in-process as the program opens it (the
-// speed answered here) and closed again with everything it made.
+// The program's main window, opened in-process as the program opens it (the speed answered
+// here) and closed again with everything it made.
 #pragma once
 
 #include <windows.h>
@@ -22,16 +22,13 @@ inline void Pump() {
   }
 }
 
-// Every piece of the program's state that opening, using and closing the
-// window may write.
+// Every piece of the program's state that opening, using and closing the window may write.
 inline auto ProgramState() {
   return std::tie(MainDialogHandle, OldMapControlProc, CanvasBitmap, MapBitmap, SpeedKmh,
                   SavedFocus, StartPoint, EndPoint, Dragging);
 }
 template <typename... T>
-std::tuple<T...> Values(std::tuple<T&...> state) {
-  return state;
-}
+std::tuple<T...> Values(std::tuple<T&...> state) { return state; }
 
 struct RealWindow {
   explicit RealWindow(const wchar_t* speed = L"120") {
@@ -53,15 +50,12 @@ struct RealWindow {
     ProgramState() = before;
   }
   decltype(Values(ProgramState())) before = Values(ProgramState());
-  HWND window = nullptr;
-  HWND map = nullptr;
+  HWND window = nullptr, map = nullptr;
   std::vector<std::wstring> asked;  // what the boxes up to the window showing proposed
   bool hiddenWhileAsked = false;
 };
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0), kRed = RGB(255, 0, 0);
 
 // Pixels in an area of dc that are colour c, or with other set, that are not.
 inline int CountPixels(HDC dc, RECT area, COLORREF c, bool other = false) {
