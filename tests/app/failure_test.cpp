@@ -144,7 +144,8 @@ std::string Works(HWND window, bool whiteMap = false) {
   }
   std::sort(colours.begin(), colours.end());
   const auto shades = std::unique(colours.begin(), colours.end()) - colours.begin();
-  if (whiteMap ? shades != 1 || colours[0] != kWhite : shades < 4) return whiteMap ? "no white map" : "no map";
+  if (whiteMap && (shades != 1 || colours[0] != kWhite)) return "no white map";
+  if (!whiteMap && shades < 4) return "no map";
   // On the band from (200,600) to (500,750), well off the drag before.
   const RECT onBand{349, 674, 352, 677};
   const int red = Pixels(map, onBand, kRed);
