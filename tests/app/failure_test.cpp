@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,24 +30,19 @@ constexpr wchar_t kReadError[] = L"[GraphicLoadImageFileToBitmap] [GdipLoadImage
 // Calls of one import, counted; the one numbered failAt fails, with -1 every
 // one, with 0 none.
 struct Fault {
-  int calls = 0;
-  int failAt = 0;
-  int failed = 0;
+  int calls = 0, failAt = 0, failed = 0;
   void* real = nullptr;
 };
+template <int Key>
+Fault fault;
 
+// The replacement has the function's own type, calling convention included.
 template <int Key, auto Failure, typename R, typename... A>
-struct Failing {
-  static inline Fault fault;
-  static R WINAPI Call(A... args) {
-    const int n = ++fault.calls;
-    if (fault.failAt == -1 || n == fault.failAt) {
-      ++fault.failed;
-      return R(Failure);
-    }
-    return reinterpret_cast<R(WINAPI*)(A...)>(fault.real)(args...);
-  }
-};
+R WINAPI Failing(A... args) {
+  Fault& f = fault<Key>;
+  if (++f.calls == f.failAt || f.failAt == -1) return ++f.failed, R(Failure);
+  return reinterpret_cast<R(WINAPI*)(A...)>(f.real)(args...);
+}
 
 struct Call {
   const char* dll;
@@ -55,14 +51,11 @@ struct Call {
   Fault* fault;
 };
 
-// The replacement has the function's own type, calling convention included.
 template <int Key, auto Failure, typename R, typename... A>
 Call Entry(const char* dll, const char* name, R(WINAPI*)(A...)) {
-  using F = Failing<Key, Failure, R, A...>;
-  return Call{dll, name, reinterpret_cast<void*>(&F::Call), &F::fault};
+  return Call{dll, name, reinterpret_cast<void*>(&Failing<Key, Failure, R, A...>), &fault<Key>};
 }
-#define FAILING(dll, function, failure) \
-  Entry<__LINE__, failure>(dll, #function, decltype(&function){})
+#define FAILING(dll, function, failure) Entry<__LINE__, failure>(dll, #function, decltype(&function){})
 
 using Gdiplus::DllExports::GdipCreateFromHDC;
 using Gdiplus::DllExports::GdipDrawImageRectRect;
@@ -102,38 +95,10 @@ int ThreadWindows() {
   return count;
 }
 
-struct Opened {
-  decltype(Values(ProgramState())) before = Values(ProgramState());
-  HWND window = nullptr;
-  std::vector<std::wstring> messages;  // the message boxes', not the speed box's
-};
-
-// The program's start as it makes it, then one drag on the map, every box
-// read and answered (the speed with 120).
-Opened OpenAndDrag() {
-  Opened o;
-  BoxAnswerer answerer({L"120"});
-  // A main window left without its menu is taken for a box too: only a
-  // message box has the text control.
-  answerer.Inspect([&o](HWND box) {
-    if (HWND text = GetDlgItem(box, 0xFFFF)) o.messages.push_back(WindowText(text));
-  });
-  o.window = CreateMainDialog(nullptr);
-  if (o.window) BeginModalRun(o.window);
-  Pump();
-  const HWND map = GetDlgItem(o.window, ID_MAP);
-  Send(map, WM_LBUTTONDOWN, 100, 500);
-  for (int y = 600; y <= 800; y += 100) Send(map, WM_MOUSEMOVE, 100 + (y - 500) * 2 / 3, y);
-  Send(map, WM_LBUTTONUP, 300, 800);
-  Pump();
-  return o;
-}
-
 // What a person sees of a program that still works: the map (or, after a
 // read error, a white one), the red band while the button is down and the
 // panel once it is up, read off the face.
-std::string Works(HWND window, bool whiteMap = false) {
-  const HWND map = GetDlgItem(window, ID_MAP);
+std::string Works(HWND window, HWND map, bool whiteMap) {
   if (!map || !IsWindowVisible(window)) return "no map control";
   // A picture of the map has many colours; a blank one, whatever its colour, has one.
   std::vector<COLORREF> colours;
@@ -160,48 +125,40 @@ std::string Works(HWND window, bool whiteMap = false) {
   return "works";
 }
 
-std::string Judge(const Opened& o, int windowsBefore) {
-  const bool gone = !IsWindow(o.window) && !MainDialogHandle && ThreadWindows() == windowsBefore;
-  if (o.messages.empty()) return gone ? "silent end" : Works(o.window);
-  if (o.messages.size() > 1) return std::to_string(o.messages.size()) + " boxes";
-  if (o.messages[0].rfind(kReadError, 0) == 0)
-    return gone ? "read error, then no window" : "read error, then " + Works(o.window, true);
-  if (o.messages[0] != kNoMemory) return "a box saying something else";
+std::string Judge(const RealWindow& w, int windowsBefore) {
+  const bool gone = !IsWindow(w.window) && !MainDialogHandle && ThreadWindows() == windowsBefore;
+  const auto& said = w.messages;
+  if (said.empty()) return gone ? "silent end" : Works(w.window, w.map, false);
+  if (said.size() > 1) return std::to_string(said.size()) + " boxes";
+  if (said[0].rfind(kReadError, 0) == 0)
+    return gone ? "read error, then no window" : "read error, then " + Works(w.window, w.map, true);
+  if (said[0] != kNoMemory) return "a box saying something else";
   return gone ? "box" : "box, window left";
 }
 
-void Close(const Opened& o) {
-  for (HWND w : {o.window, MainDialogHandle})
-    if (IsWindow(w)) DestroyWindow(w);
-  Pump();
-  for (HBITMAP b : {CanvasBitmap, MapBitmap}) {
-    Attach(b);
-    EndBitmap();
-  }
-  ProgramState() = o.before;
-}
-
-// One stretch of the program's life, open, drag, judged and closed, with
-// call `index` failing at `failAt`.
+// One stretch of the program's life, with call `index` failing at `failAt`:
+// the window opened as the program opens it, one drag on the map, then judged
+// and closed.
 struct Stretch {
   std::string outcome;
-  int calls = 0;
-  int failed = 0;
+  int calls = 0, failed = 0;
 };
 
 Stretch RunStretch(int index, int failAt) {
   const Call& call = kCalls[index];
   const int windows = ThreadWindows();
-  Opened opened;
+  std::optional<RealWindow> w;
   {
-    *call.fault = Fault{0, failAt, 0, nullptr};
+    *call.fault = Fault{0, failAt};
     const ImportPatch patch(call.dll, call.name, call.replacement);
     if (!(call.fault->real = patch.original())) return {"not imported"};
-    opened = OpenAndDrag();
+    w.emplace(L"120");
+    Send(w->map, WM_LBUTTONDOWN, 100, 500);
+    for (int y = 600; y <= 800; y += 100) Send(w->map, WM_MOUSEMOVE, 100 + (y - 500) * 2 / 3, y);
+    Send(w->map, WM_LBUTTONUP, 300, 800);
+    Pump();
   }
-  Stretch s{Judge(opened, windows), call.fault->calls, call.fault->failed};
-  Close(opened);
-  return s;
+  return {Judge(*w, windows), call.fault->calls, call.fault->failed};
 }
 
 enum Position { kFirst, kSecond, kLast, kEvery };
@@ -219,6 +176,10 @@ std::vector<Case> AllCases() {
   return cases;
 }
 
+bool Sound(const std::string& outcome) {
+  return outcome == "box" || outcome == "works" || outcome == "read error, then works";
+}
+
 class FailureInjection : public ::testing::TestWithParam<Case> {};
 
 TEST_P(FailureInjection, EndsWithOneBoxOrWorksAndLeavesNothing) {
@@ -231,7 +192,7 @@ TEST_P(FailureInjection, EndsWithOneBoxOrWorksAndLeavesNothing) {
     ASSERT_EQ(fresh.outcome, "works") << "without a fault";
     const Stretch warm = RunStretch(index, 0);
     if (warm.calls == 0) {
-      EXPECT_LE(fresh.calls, 2) << "made only by a fresh process, and more than twice: no case fails its last call";
+      EXPECT_LE(fresh.calls, 2) << "made only by a fresh process, and more than twice: no case fails its last";
       return;
     }
     failAt = warm.calls;
@@ -242,22 +203,25 @@ TEST_P(FailureInjection, EndsWithOneBoxOrWorksAndLeavesNothing) {
     return;
   }
   ASSERT_GT(first.failed, 0) << "the program never makes this call";
-  const auto sound = [](const std::string& o) {
-    return o == "box" || o == "works" || o == "read error, then works";
-  };
-  EXPECT_TRUE(sound(first.outcome)) << first.outcome;
+  EXPECT_TRUE(Sound(first.outcome)) << first.outcome;
 
   // What the first time round made for good is made; the same again adds nothing.
   const DWORD gdi = GdiObjects();
   const size_t fonts = GetCanvasCounts().fonts;
   const int windows = ThreadWindows();
-  const Stretch again = RunStretch(index, failAt);
-  EXPECT_TRUE(sound(again.outcome)) << "again: " << again.outcome;
+  const std::string again = RunStretch(index, failAt).outcome;
+  EXPECT_TRUE(Sound(again)) << "again: " << again;
   EXPECT_EQ(GdiObjects(), gdi) << "GDI objects left behind";
   EXPECT_EQ(GetCanvasCounts().fonts, fonts) << "canvas fonts left behind";
   EXPECT_EQ(GetCanvasCounts().targets, 0u) << "canvas targets left behind";
   EXPECT_EQ(ThreadWindows(), windows) << "windows left behind";
 }
+
+INSTANTIATE_TEST_SUITE_P(Calls, FailureInjection, ::testing::ValuesIn(AllCases()),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                           return std::string(kCalls[info.param.call].name) + "_" +
+                                  kPositions[info.param.position];
+                         });
 
 // Windows' GDI+ answers OutOfMemory for a picture it can't decode, and
 // decodes a JPEG only as it draws it: that is a damaged map, not a full memory.
@@ -268,11 +232,5 @@ TEST(DamagedMap, DrawFailingAsOutOfMemoryIsAReadErrorAndTheProgramGoesOn) {
   EXPECT_EQ(RunStretch(static_cast<int>(draw - std::begin(kCalls)), -1).outcome,
             "read error, then works");
 }
-
-INSTANTIATE_TEST_SUITE_P(Calls, FailureInjection, ::testing::ValuesIn(AllCases()),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           return std::string(kCalls[info.param.call].name) + "_" +
-                                  kPositions[info.param.position];
-                         });
 
 }  // namespace

@@ -33,15 +33,20 @@ std::tuple<T...> Values(std::tuple<T&...> state) { return state; }
 struct RealWindow {
   explicit RealWindow(const wchar_t* speed = L"120") {
     BoxAnswerer answerer({speed});
+    answerer.Inspect([this](HWND box) {
+      hiddenWhileAsked = window && !IsWindowVisible(window);
+      // Only a message box has the text control.
+      if (HWND text = GetDlgItem(box, 0xFFFF)) messages.push_back(WindowText(text));
+    });
     window = CreateMainDialog(nullptr);
-    answerer.Inspect([this](HWND) { hiddenWhileAsked = !IsWindowVisible(window); });
     if (window) BeginModalRun(window);
     asked = answerer.seen();
     map = GetDlgItem(window, ID_MAP);
     Pump();
   }
   ~RealWindow() {
-    if (IsWindow(window)) DestroyWindow(window);
+    for (HWND w : {window, MainDialogHandle})
+      if (IsWindow(w)) DestroyWindow(w);
     Pump();
     for (HBITMAP b : {CanvasBitmap, MapBitmap}) {
       Attach(b);
@@ -52,6 +57,7 @@ struct RealWindow {
   decltype(Values(ProgramState())) before = Values(ProgramState());
   HWND window = nullptr, map = nullptr;
   std::vector<std::wstring> asked;  // what the boxes up to the window showing proposed
+  std::vector<std::wstring> messages;  // what the message boxes among them said
   bool hiddenWhileAsked = false;
 };
 
