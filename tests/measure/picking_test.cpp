@@ -128,11 +128,12 @@ TEST_F(PickingTest, TenThousandDragsLeaveNothingBehind) {
   auto drags = [this](int count) {
     for (int i = 0; i < count; ++i) {
       Drag(50 + i % 100, 80, 100 + (i * 37) % 1000, 100 + (i * 53) % 800);
+      if (i % 10 != 0) continue;
       // With what the drags don't do: a bitmap made, boxed with and without corners, and ended.
       Attach(NewBitmap(40, 40));
       SetColors(kRed, kWhite);
       Clear(kDefaultColor);
-      Box(1, 1, 30, 30, i % 2 * 20, kBlack, kWhite);
+      Box(1, 1, 30, 30, i / 10 % 2 * 20, kBlack, kWhite);
       RenderResource(L"#200", 0, 0, 15, 15);
       EndBitmap();
     }
