@@ -105,21 +105,6 @@ expect_panel() {
   within 10 panel_shown || fail "the panel does not read $1 km and '$2'"
 }
 
-# A real drag of 500 km; then a drag 10 px on (no double-click) leaves the
-# window, is released outside, comes back and ends with a click.
-case_measure() {
-  start
-  window=$(answer_speed 70)
-  find_map
-  drag 300 250 600 650
-  expect_panel 500 "A 70 km/h = 7 horas y 8 minutos"
-  xdotool mousemove $((ox + 310)) $((oy + 250)) mousedown 1 mousemove $((ox + 810)) $((oy + 450))
-  within 10 red_near 560 350 || fail "no band for the second drag"
-  xdotool mousemove 1500 500 mouseup 1 mousemove $((ox + 1000)) $((oy + 550)) mousemove $((ox + 610)) $((oy + 750)) click 1
-  expect_panel 583 "A 70 km/h = 8 horas y 19 minutos"
-  close_expect_0 "$window"
-}
-
 # The screen's dots per inch for the programs Wine starts from now on.
 log_pixels() {
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
@@ -209,6 +194,9 @@ from_system() {
 # imm32.dll (from Wine's user32), shcore.dll (its shlwapi), windowscodecs.dll,
 # propsys.dll and msimg32.dll (its GDI+ decodes through WIC, which COM loads;
 # Windows' GDI+ has codecs of its own).
+# Used as a person would: a real drag of 500 km; then a drag 10 px on (no
+# double-click) leaves the window, is released outside, comes back and ends
+# with a click.
 case_planted() {
   local names="gdiplus uxtheme comctl32" n
   for n in $names; do echo 'int planted;' | "$QUIMBARA_CXX" -shared -o "$work/$n.dll" -x c -; done
@@ -218,6 +206,10 @@ case_planted() {
   find_map
   drag 300 250 600 650
   expect_panel 500 "A 70 km/h = 7 horas y 8 minutos"
+  xdotool mousemove $((ox + 310)) $((oy + 250)) mousedown 1 mousemove $((ox + 810)) $((oy + 450))
+  within 10 red_near 560 350 || fail "no band for the second drag"
+  xdotool mousemove 1500 500 mouseup 1 mousemove $((ox + 1000)) $((oy + 550)) mousemove $((ox + 610)) $((oy + 750)) click 1
+  expect_panel 583 "A 70 km/h = 8 horas y 19 minutos"
   close_expect_0 "$window"
   for n in $names; do from_system "$n" || fail "$n.dll was not loaded at all"; done
 }
