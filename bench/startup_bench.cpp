@@ -53,7 +53,7 @@ int wmain() {
 
   double boxUp = 0;
   BoxAnswerer answerer({L"120"});
-  answerer.Inspect([&boxUp](HWND) { boxUp = NowMs(); });
+  answerer.inspect = [&boxUp](HWND) { boxUp = NowMs(); };
   BeginModalRun(window);
   if (!window || boxUp == 0) return 1;
 

@@ -28,12 +28,6 @@ std::string IconSize(LRESULT icon) {
   return std::to_string(image.bmWidth) + "x" + std::to_string(image.bmHeight);
 }
 
-std::wstring MenuText(HMENU menu, int position) {
-  wchar_t text[128] = {};
-  GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
-  return text;
-}
-
 class MainWindowTest : public ::testing::Test, protected RealWindow {};
 
 TEST_F(MainWindowTest, ShowsOnceAskedAtAFixedSizeWithItsMenuIconsAndMap) {
@@ -51,11 +45,14 @@ TEST_F(MainWindowTest, ShowsOnceAskedAtAFixedSizeWithItsMenuIconsAndMap) {
   EXPECT_EQ(WindowText(window), L"Quimbara");
   // One menu, its items plain: not grey, not checked, no mnemonic.
   HMENU bar = GetMenu(window), popup = GetSubMenu(bar, 0);
-  std::wstring items = std::to_wstring(GetMenuItemCount(bar)) + L" " + MenuText(bar, 0) + L":";
+  wchar_t text[128] = {};
+  GetMenuStringW(bar, 0, text, 128, MF_BYPOSITION);
+  std::wstring items = std::to_wstring(GetMenuItemCount(bar)) + L" " + text + L":";
   for (int i = 0; i < GetMenuItemCount(popup); ++i) {
     const UINT state = GetMenuState(popup, i, MF_BYPOSITION);
-    const auto item = std::to_wstring(GetMenuItemID(popup, i)) + L"/" + std::to_wstring(state);
-    items += state & MF_SEPARATOR ? L" |" : L" " + item + L" " + MenuText(popup, i);
+    GetMenuStringW(popup, i, text, 128, MF_BYPOSITION);
+    items += state & MF_SEPARATOR ? L" |" : L" " + std::to_wstring(GetMenuItemID(popup, i)) + L"/" +
+                                              std::to_wstring(state) + L" " + text;
   }
   EXPECT_EQ(items, L"1 Autor: 1001/0 Realizado por https://quimbara.example/ | 1002/0 Velocidad");
   // The map control fills the client and shows the loaded map from the start.
@@ -78,11 +75,11 @@ TEST_F(MainWindowTest, CommandsKeysAndAQuitLeaveTheWindowOpenButAltF4EndsIt) {
   // current speed (Cancel is 0), with the window still usable.
   BoxAnswerer answerer({L"90", std::nullopt, L""});
   bool usable = true;
-  answerer.Inspect([&](HWND) { usable &= IsWindowEnabled(window) != FALSE; });
+  answerer.inspect = [&](HWND) { usable &= IsWindowEnabled(window) != FALSE; };
   SendMessageW(window, WM_COMMAND, ID_CREDIT, 0);
   for (int i = 0; i < 3; ++i) SendMessageW(window, WM_COMMAND, ID_SPEED, 0);
   EXPECT_TRUE(usable);
-  EXPECT_EQ(answerer.seen(), (std::vector<std::wstring>{L"120", L"90", L"0"}));
+  EXPECT_EQ(answerer.seen, (std::vector<std::wstring>{L"120", L"90", L"0"}));
   // Neither Enter nor Escape closes the window; a quit ends the run and is kept for the loop outside.
   for (WPARAM id : {IDOK, IDCANCEL}) PostMessageW(window, WM_COMMAND, id, 0);
   Pump();
@@ -93,8 +90,8 @@ TEST_F(MainWindowTest, CommandsKeysAndAQuitLeaveTheWindowOpenButAltF4EndsIt) {
   EXPECT_TRUE(IsWindowVisible(window));
   // A click gives the map the focus, and it takes every key but Alt+F4: F10 opens no menu.
   SetFocus(nullptr);
-  SendMessageW(map, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
-  SendMessageW(map, WM_LBUTTONUP, 0, MAKELPARAM(100, 100));
+  Send(map, WM_LBUTTONDOWN, 100, 100);
+  Send(map, WM_LBUTTONUP, 100, 100);
   EXPECT_EQ(GetFocus(), map);
   EXPECT_EQ(SendMessageW(map, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
   SendMessageW(map, WM_SYSKEYDOWN, VK_F10, 0);
@@ -119,18 +116,17 @@ TEST_F(MainWindowTest, CommandsKeysAndAQuitLeaveTheWindowOpenButAltF4EndsIt) {
   EXPECT_EQ(GetCanvasCounts().targets, targets - 1);
 }
 
-// The speed box, centred, in the system font; its controls in creation and tab order, placed in
-// dialog units.
+// The speed box, centred, in the system font, 150 x 100 dialog units; its controls in creation and
+// tab order, placed in dialog units.
 void ExpectSpeedBoxLayout(HWND box) {
-  EXPECT_EQ(WindowText(box), L"Velocidad");
+  EXPECT_EQ(WindowText(box) + L" " + std::to_wstring(SendMessageW(box, WM_GETFONT, 0, 0)), L"Velocidad 0");
   EXPECT_EQ(GetWindowLongW(box, GWL_STYLE) & 0x80C80880, 0x80C80880);
-  EXPECT_EQ(SendMessageW(box, WM_GETFONT, 0, 0), 0);
   RECT units{0, 0, 150, 100}, client{}, work{};
   MapDialogRect(box, &units);
   GetClientRect(box, &client);
-  EXPECT_TRUE(EqualRect(&client, &units));
-  const RECT outer = Place(box);
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const RECT outer = Place(box);
+  EXPECT_TRUE(EqualRect(&client, &units));
   EXPECT_NEAR(outer.left + outer.right, work.left + work.right, 2);
   EXPECT_NEAR(outer.top + outer.bottom, work.top + work.bottom, 2);
   const std::tuple<const wchar_t*, RECT, DWORD> controls[] = {
@@ -163,10 +159,10 @@ TEST(SpeedPrompt, AnswersTakenOrAskedAgain) {
   for (const auto& [replies, speed] : cases) {
     SpeedKmh = -1;
     BoxAnswerer answerer(replies);
-    answerer.Inspect(ExpectSpeedBoxLayout);
+    answerer.inspect = ExpectSpeedBoxLayout;
     AskSpeed(L"250");
     EXPECT_EQ(SpeedKmh, speed);
-    EXPECT_EQ(answerer.seen().size(), replies.size());
+    EXPECT_EQ(answerer.seen.size(), replies.size());
   }
 }
 

@@ -63,7 +63,7 @@ TEST_F(LoaderTest, FillsTheBitmapOfTheSizeAskedFor) {
   // Exact size with a zero side gives nothing, before the file test (which would end this
   // program on a missing file).
   EXPECT_EQ(GraphicLoadImageFileToBitmap(folder_ + L"no.jpg", 0, 990, 1), nullptr);
-  EXPECT_TRUE(answerer.seen().empty());
+  EXPECT_TRUE(answerer.seen.empty());
 }
 
 // Stands in for a GDI+ import, with its exact type, calling convention included.
@@ -92,11 +92,11 @@ TEST_F(LoaderTest, WhatGdiPlusCantReadOrDrawIsAReadError) {
     const ImportPatch patch("gdiplus.dll", c.failing, c.standIn);
     BoxAnswerer answerer;
     bool taskModal = false;
-    answerer.Inspect([&](HWND box) { taskModal = !GetWindow(box, GW_OWNER) && !IsWindowEnabled(other); });
+    answerer.inspect = [&](HWND box) { taskModal = !GetWindow(box, GW_OWNER) && !IsWindowEnabled(other); };
     EXPECT_EQ(LoadMapBitmap(c.file).outcome, c.outcome);
     const bool told = c.outcome == MapLoad::kUnreadable;
     const std::wstring box = L"[GraphicLoadImageFileToBitmap] [GdipLoadImagefromFile] read error on <";
-    EXPECT_EQ(answerer.seen(), std::vector<std::wstring>(told, box + c.file + L">"));
+    EXPECT_EQ(answerer.seen, std::vector<std::wstring>(told, box + c.file + L">"));
     EXPECT_EQ(taskModal, told);
   }
   DestroyWindow(other);

@@ -31,12 +31,9 @@ class PickingTest : public ::testing::Test, protected RealWindow {
     Attach(MapBitmap = NewBitmap(kCanvasWidth, kCanvasHeight));
     Clear(kMapColour);
   }
-  void Send(UINT message, int x, int y) {
-    SendMessageW(map, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
-  }
-  void Press(int x, int y) { Send(WM_LBUTTONDOWN, x, y); }
-  void Move(int x, int y) { Send(WM_MOUSEMOVE, x, y); }
-  void Release() { Send(WM_LBUTTONUP, 1200, 900); }  // where it goes up never counts
+  void Press(int x, int y) { Send(map, WM_LBUTTONDOWN, x, y); }
+  void Move(int x, int y) { Send(map, WM_MOUSEMOVE, x, y); }
+  void Release() { Send(map, WM_LBUTTONUP, 1200, 900); }  // where it goes up never counts
   void Drag(int x1, int y1, int x2, int y2) {
     Press(x1, y1);
     Move(x2, y2);
@@ -79,7 +76,7 @@ TEST_F(PickingTest, MeasuresFromThePressToTheLastMoveUnderABandThatEachMoveRepai
   Move(400, 500);
   Release();
   // Nor does a double-click, even with a move after it.
-  Send(WM_LBUTTONDBLCLK, 800, 800);
+  Send(map, WM_LBUTTONDBLCLK, 800, 800);
   Move(900, 900);
   EXPECT_EQ(Points(), "100,300 to 400,500");
   EXPECT_EQ(Count({0, 75, kCanvasWidth, kCanvasHeight}, kMapColour), kCanvasWidth * (kCanvasHeight - 75));

@@ -29,10 +29,8 @@ class BoxAnswerer {
     UnhookWindowsHookEx(hook_);
     active_ = nullptr;
   }
-  // Called with each box just before it is answered.
-  void Inspect(std::function<void(HWND box)> inspector) { inspector_ = std::move(inspector); }
-  // Each box's proposed text, or its message.
-  const std::vector<std::wstring>& seen() const { return seen_; }
+  std::function<void(HWND box)> inspect;  // called with each box just before it is answered
+  std::vector<std::wstring> seen;         // each box's proposed text, or its message
 
  private:
   // A dialog being activated (not the main window: it has a menu) is answered later, from its
@@ -55,9 +53,9 @@ class BoxAnswerer {
     KillTimer(box, timer);
     BoxAnswerer& self = *active_;
     HWND edit = GetDlgItem(box, 101);
-    self.seen_.push_back(WindowText(edit ? edit : GetDlgItem(box, 0xFFFF)));
-    if (self.inspector_) self.inspector_(box);
-    const size_t i = self.seen_.size() - 1;
+    self.seen.push_back(WindowText(edit ? edit : GetDlgItem(box, 0xFFFF)));
+    if (self.inspect) self.inspect(box);
+    const size_t i = self.seen.size() - 1;
     if (edit && i < self.replies_.size() && self.replies_[i]) {
       for (wchar_t c : *self.replies_[i]) PostMessageW(focus, WM_CHAR, c, 1);
       PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 1);
@@ -69,6 +67,4 @@ class BoxAnswerer {
   static inline BoxAnswerer* active_ = nullptr;
   HHOOK hook_ = nullptr;
   std::vector<BoxReply> replies_;
-  std::vector<std::wstring> seen_;
-  std::function<void(HWND)> inspector_;
 };

@@ -22,6 +22,11 @@ inline void Pump() {
   }
 }
 
+// A mouse message to the map control at (x, y), with the left button down but for its release.
+inline void Send(HWND map, UINT message, int x, int y) {
+  SendMessageW(map, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+}
+
 // Every piece of the program's state that opening, using and closing the window may write.
 inline auto ProgramState() {
   return std::tie(MainDialogHandle, OldMapControlProc, CanvasBitmap, MapBitmap, SpeedKmh,
@@ -33,14 +38,13 @@ std::tuple<T...> Values(std::tuple<T&...> state) { return state; }
 struct RealWindow {
   explicit RealWindow(const wchar_t* speed = L"120") {
     BoxAnswerer answerer({speed});
-    answerer.Inspect([this](HWND box) {
+    answerer.inspect = [this](HWND box) {
       hiddenWhileAsked = window && !IsWindowVisible(window);
-      // Only a message box has the text control.
-      if (HWND text = GetDlgItem(box, 0xFFFF)) messages.push_back(WindowText(text));
-    });
+      if (HWND text = GetDlgItem(box, 0xFFFF)) messages.push_back(WindowText(text));  // a message box
+    };
     window = CreateMainDialog(nullptr);
     if (window) BeginModalRun(window);
-    asked = answerer.seen();
+    asked = answerer.seen;
     map = GetDlgItem(window, ID_MAP);
     Pump();
   }
@@ -56,7 +60,7 @@ struct RealWindow {
   }
   decltype(Values(ProgramState())) before = Values(ProgramState());
   HWND window = nullptr, map = nullptr;
-  std::vector<std::wstring> asked;  // what the boxes up to the window showing proposed
+  std::vector<std::wstring> asked;     // what the boxes up to the window showing proposed
   std::vector<std::wstring> messages;  // what the message boxes among them said
   bool hiddenWhileAsked = false;
 };
