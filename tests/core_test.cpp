@@ -88,9 +88,9 @@ TEST(ImageFit, SizeForEachCase) {
   };
   for (const auto& c : cases) {
     const FitSize fit = FitImageBox(c.width, c.height, c.imageWidth, c.imageHeight, c.exactSize);
-    EXPECT_TRUE(fit.width == c.fitWidth && fit.height == c.fitHeight)
-        << c.width << "x" << c.height << " for " << c.imageWidth << "x" << c.imageHeight << ": " << fit.width
-        << "x" << fit.height;
+    EXPECT_EQ(std::to_string(fit.width) + "x" + std::to_string(fit.height),
+              std::to_string(c.fitWidth) + "x" + std::to_string(c.fitHeight))
+        << c.width << "x" << c.height << " for " << c.imageWidth << "x" << c.imageHeight;
   }
 }
 

@@ -1,9 +1,7 @@
-// Each call the program makes for its window, its pictures and its map, made
-// to fail at the first call, the second, the last or every one: the program
-// either tells the user in one box that it can't show the map and ends, or
-// goes on working, and it leaks nothing either way. CTest runs each case in a
-// process of its own, so a case starts as a fresh program does (the canvas
-// makes its fonts once per process) and a crash or a hang is its failure alone.
+// Each call the program makes for its window, its pictures and its map, failing at the first
+// call, the second, the last or every one: the program either says in one box that it can't
+// show the map and ends, or goes on working, and leaks nothing. Each case runs in a process of
+// its own, as a fresh program (the canvas makes its fonts once per process), under CTest's limit.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -19,8 +17,7 @@
 
 namespace {
 
-// Calls of one import, counted; the one numbered failAt fails, with -1 every
-// one, with 0 none.
+// Calls of one import, counted; the one numbered failAt fails, with -1 every one, with 0 none.
 struct Fault {
   int calls = 0, failAt = 0, failed = 0;
   void* real = nullptr;
@@ -73,9 +70,8 @@ int ThreadWindows() {
   return count;
 }
 
-// What a person sees of a program that still works: the map (or, after a
-// read error, a white one), the red band while the button is down and the
-// panel once it is up, read off the face.
+// What a person sees of a program that still works, read off the face: the map (or, after a
+// read error, a white one), the red band while the button is down and the panel once it is up.
 std::string Works(const RealWindow& w, bool whiteMap) {
   if (!w.map || !IsWindowVisible(w.window)) return "no map control";
   auto pixels = [&](RECT area, COLORREF c) { return CountPixels(WindowDC(w.map).get(), area, c); };
@@ -180,8 +176,8 @@ INSTANTIATE_TEST_SUITE_P(
              (at == 1 ? "_first" : at == 2 ? "_second" : at == kLast ? "_last" : "_every");
     });
 
-// Windows' GDI+ answers OutOfMemory for a picture it can't decode, and
-// decodes a JPEG only as it draws it: that is a damaged map, not a full memory.
+// Windows' GDI+ answers OutOfMemory for a picture it can't decode, and decodes a JPEG only as it
+// draws it: that is a damaged map, not a full memory.
 TEST(DamagedMap, DrawFailingAsOutOfMemoryIsAReadErrorAndTheProgramGoesOn) {
   EXPECT_EQ(RunStretch(kDraw, -1).outcome, "read error, then works");
 }

@@ -6,6 +6,7 @@
 #include <cfenv>
 #include <string>
 
+#include "../support/gdi_objects.h"
 #include "../support/real_window.h"
 
 namespace {
@@ -18,10 +19,7 @@ int CountNot(RECT area, COLORREF c) { return CountPixels(GetCanvasDC(), area, c,
 // Each test draws on a white 100x100 bitmap and leaves no target behind.
 class CanvasTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    Attach(bitmap_);
-    Clear(kWhite);
-  }
+  void SetUp() override { Attach(bitmap_); Clear(kWhite); }
   void TearDown() override {
     Attach(bitmap_);
     EndBitmap();
@@ -94,12 +92,14 @@ TEST_F(CanvasTest, CopiesResourcesFontsAndUnknownHandles) {
 
   Attach(bitmap_);
   Clear(kWhite);
+  const DWORD gdi = GdiObjects();
   RenderResource(L"#500", 0, 0, 99, 99);
   RenderResource(L"#65736", 0, 0, 31, 31);  // no 16-bit id, not 65736 - 65536 = 200
   EXPECT_EQ(CountNot({0, 0, 100, 100}, kWhite), 0);
   RenderResource(L"#200", 0, 0, 31, 31);  // the program's icon, carried here too
   EXPECT_GT(CountNot({0, 0, 32, 32}, kWhite), 0);
   EXPECT_EQ(CountNot({32, 0, 100, 100}, kWhite), 0);
+  EXPECT_EQ(GdiObjects(), gdi) << "the icon left behind";
 
   const int font = NewFont(L"Consola", 8, kBold | kItalic);
   EXPECT_EQ(NewFont(L"Consola", 0, kBold | kItalic), font);  // 0 points means 8
@@ -121,10 +121,7 @@ LRESULT CALLBACK CountOwnMessages(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 TEST(CanvasControls, EachHandsOnToItsOwnProcedure) {
   HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 50, 50, 0, 0, 0, nullptr);
   HWND plain = CreateCanvasControl(parent, 1, 0, 0, 20, 20, 0);
-  WNDCLASSW own{};
-  own.lpfnWndProc = CountOwnMessages;
-  own.hInstance = GetModuleHandleW(nullptr);
-  own.lpszClassName = L"STATIC";
+  const WNDCLASSW own{0, CountOwnMessages, 0, 0, GetModuleHandleW(nullptr), 0, 0, 0, nullptr, L"STATIC"};
   ASSERT_TRUE(RegisterClassW(&own));
   HWND mine = CreateCanvasControl(parent, 2, 20, 0, 20, 20, 0);
   SendMessageW(plain, WM_USER, 0, 0);

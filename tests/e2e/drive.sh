@@ -133,12 +133,11 @@ from_system() {
   return 0
 }
 
-# DLLs of our own beside the program, named as DLLs it loads that are no
-# KnownDLLs on Windows, and Wine told to look beside it first, as Windows
-# does (n,b): none may be loaded. (Not tried: what only Wine's own libraries
-# load by a bare name: version, imm32, shcore, windowscodecs, propsys, msimg32.)
-# Meanwhile a real drag of 500 km; then one (10 px on: no double-click) that
-# leaves the window, is released outside, comes back and ends with a click.
+# DLLs of our own beside the program, named as DLLs it loads that are no KnownDLLs on Windows,
+# with Wine told to look beside it first, as Windows does (n,b): none may be loaded. (Not tried:
+# what only Wine's libraries load by a bare name: version, imm32, shcore, windowscodecs, propsys,
+# msimg32.) Meanwhile a real drag of 500 km; then one (10 px on: no double-click) that leaves
+# the window, is released outside, comes back and ends with a click.
 case_planted() {
   local names="gdiplus uxtheme comctl32" n
   for n in $names; do echo 'int planted;' | "$QUIMBARA_CXX" -shared -o "$work/$n.dll" -x c -; done

@@ -6,7 +6,6 @@
 #include "canvas/owned.h"
 #include "canvas/window_proc.h"
 #include "../support/expected_panel.h"
-#include "../support/gdi_objects.h"
 #include "../support/real_window.h"
 
 namespace {
@@ -118,31 +117,6 @@ TEST_F(PickingTest, MeasuresFromThePressToTheLastMoveUnderABandThatEachMoveRepai
   DrawLine(20, 10, kRed);
   Redraw();
   EXPECT_TRUE(Shows(930, 730, kBlack));
-}
-
-// An hour of dragging in a minute: nothing the program or the canvas holds may grow.
-TEST_F(PickingTest, TenThousandDragsLeaveNothingBehind) {
-  auto drags = [this](int count) {
-    for (int i = 0; i < count; ++i) {
-      Drag(50 + i % 100, 80, 100 + (i * 37) % 1000, 100 + (i * 53) % 800);
-      if (i % 10 != 0) continue;
-      // With what the drags don't do: a bitmap made, boxed with and without corners, and ended.
-      Attach(NewBitmap(40, 40));
-      SetColors(kRed, kWhite);
-      Clear(kDefaultColor);
-      Box(1, 1, 30, 30, i / 10 % 2 * 20, kBlack, kWhite);
-      RenderResource(L"#200", 0, 0, 15, 15);
-      EndBitmap();
-    }
-  };
-  drags(200);  // warm up: the first DCs and fonts
-  const CanvasCounts canvas = GetCanvasCounts();
-  const DWORD gdi = GdiObjects();
-  drags(10000);
-  EXPECT_LE(GdiObjects(), gdi + 2);
-  EXPECT_EQ(GetCanvasCounts().targets, canvas.targets);
-  EXPECT_EQ(GetCanvasCounts().fonts, canvas.fonts);
-  EXPECT_GT(EndPoint.x, 0);
 }
 
 }  // namespace

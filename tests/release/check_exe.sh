@@ -7,10 +7,7 @@ zip=$(realpath "$1") expected=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failed=0
-fail() {
-  echo "FAIL: $*" >&2
-  failed=1
-}
+fail() { echo "FAIL: $*" >&2; failed=1; }
 
 (cd "$work" && cmake -E tar xf "$zip" Quimbara/Quimbara.exe) || { echo "FAIL: no exe in $zip" >&2; exit 1; }
 exe=$work/Quimbara/Quimbara.exe

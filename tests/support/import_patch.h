@@ -1,8 +1,7 @@
-// Redirects one function this exe imports, for as long as the patch lives.
-// A test links the program into its own exe, so every call the program makes
-// to Windows reads the exe's import address table: changing an entry there
-// changes what the program calls, and nothing else (Windows' own DLLs call
-// each other directly).
+// Redirects one function this exe imports, for as long as the patch lives. A test links the
+// program into its own exe, so every call the program makes to Windows reads the exe's import
+// address table: changing an entry there changes what the program calls, and nothing else
+// (Windows' own DLLs call each other directly).
 #pragma once
 
 #include <windows.h>
@@ -14,26 +13,19 @@ class ImportPatch {
  public:
   ImportPatch(const char* dll, const char* function, void* replacement) {
     auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
     // IMAGE_NT_HEADERS and IMAGE_THUNK_DATA have the width of the exe being built.
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (!imports.VirtualAddress) return;
-    for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         d->Name; ++d) {
-      // Without its lookup table an import names nothing: the address table
-      // has been written over with the addresses.
-      if (!d->OriginalFirstThunk || _stricmp(reinterpret_cast<char*>(base + d->Name), dll) != 0)
-        continue;
-      auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
-      auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
-      for (; names->u1.AddressOfData; ++names, ++slots) {
-        if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-        const auto* byName =
-            reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-        if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0)
-          slots_.push_back(&slots->u1.Function);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    // Without its lookup table an import names nothing: the address table holds only addresses.
+    for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports); imports && d->Name; ++d) {
+      if (!d->OriginalFirstThunk || _stricmp(reinterpret_cast<char*>(base + d->Name), dll) != 0) continue;
+      auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+      for (auto* name = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+           name->u1.AddressOfData; ++name, ++slot) {
+        const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
+        if (!IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) && std::strcmp(byName->Name, function) == 0)
+          slots_.push_back(&slot->u1.Function);
       }
     }
     if (slots_.empty()) return;
