@@ -3,9 +3,9 @@
 //                  (X can't see inside it); fails (2) when its program shows
 //                  any other window: the box must come alone.
 //   probe origin   prints "X Y", where the map's top-left pixel is on the screen.
-//   probe panel FILE.ppm DISTANCE TIME
-//                  saves the panel that reads those two lines, drawn with
-//                  plain GDI on white.
+//   probe panel DISTANCE TIME
+//                  fails (1) unless the screen shows the panel reading those
+//                  two lines, as plain GDI draws it, over the map's corner.
 #include <windows.h>
 
 #include <cstdio>
@@ -44,10 +44,15 @@ int ReadBox() {
   return others == 0 ? 0 : 2;
 }
 
-int PrintOrigin() {
+// Where the map's top-left pixel is on the screen: the bars above it grow with the DPI.
+bool MapOrigin(POINT& origin) {
   HWND map = GetDlgItem(FindWindowW(L"#32770", L"Quimbara"), ID_MAP);
+  return map && ClientToScreen(map, &origin);
+}
+
+int PrintOrigin() {
   POINT origin{0, 0};
-  if (!map || !ClientToScreen(map, &origin)) return 1;
+  if (!MapOrigin(origin)) return 1;
   std::printf("%ld %ld\n", origin.x, origin.y);
   return 0;
 }
@@ -58,26 +63,21 @@ std::wstring Wide(const char* text) {
   return wide;
 }
 
-// As a binary PPM, which ImageMagick reads: a line of size, then RGB rows.
-int SavePanel(char** argv) {
-  constexpr int kWidth = 340, kHeight = 70;  // the black outline's last column and row are 339, 69
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP picture = CreateCompatibleBitmap(screen, kWidth, kHeight);
-  FILE* out = std::fopen(argv[2], "wb");
-  if (!dc || !picture || !out) return 1;
-  SelectObject(dc, picture);
-  const RECT all{0, 0, kWidth, kHeight};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  DrawExpectedPanel(dc, Wide(argv[3]), Wide(argv[4]));
-  std::fprintf(out, "P6\n%d %d\n255\n", kWidth, kHeight);
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) {
-      const COLORREF c = GetPixel(dc, x, y);
-      const unsigned char rgb[] = {GetRValue(c), GetGValue(c), GetBValue(c)};
-      std::fwrite(rgb, 3, 1, out);
-    }
-  return std::fclose(out) == 0 ? 0 : 1;
+// The panel's black outline covers map pixels 1..339 by 0..69; what lies outside it is the map's.
+int ComparePanel(char** argv) {
+  POINT origin{0, 0};
+  if (!MapOrigin(origin)) return 1;
+  HDC screen = GetDC(nullptr), shown = CreateCompatibleDC(screen), want = CreateCompatibleDC(screen);
+  SelectObject(shown, CreateCompatibleBitmap(screen, 340, 70));
+  SelectObject(want, CreateCompatibleBitmap(screen, 340, 70));
+  BitBlt(shown, 0, 0, 340, 70, screen, origin.x, origin.y, SRCCOPY);
+  PatBlt(want, 0, 0, 340, 70, WHITENESS);
+  DrawExpectedPanel(want, Wide(argv[2]), Wide(argv[3]));
+  int differ = 0;
+  for (int y = 0; y < 70; ++y)
+    for (int x = 1; x < 340; ++x) differ += GetPixel(shown, x, y) != GetPixel(want, x, y);
+  std::printf("%d pixels differ\n", differ);
+  return differ == 0 ? 0 : 1;
 }
 
 }  // namespace
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
   SetProcessDPIAware();
   if (argc == 1) return ReadBox();
   if (argc == 2 && std::strcmp(argv[1], "origin") == 0) return PrintOrigin();
-  if (argc == 5 && std::strcmp(argv[1], "panel") == 0) return SavePanel(argv);
-  std::fprintf(stderr, "usage: probe [origin | panel FILE.ppm DISTANCE TIME]\n");
+  if (argc == 4 && std::strcmp(argv[1], "panel") == 0) return ComparePanel(argv);
+  std::fprintf(stderr, "usage: probe [origin | panel DISTANCE TIME]\n");
   return 64;
 }
