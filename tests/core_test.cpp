@@ -88,8 +88,7 @@ TEST(ImageFit, SizeForEachCase) {
   };
   for (const auto& c : cases) {
     const FitSize fit = FitImageBox(c.width, c.height, c.imageWidth, c.imageHeight, c.exactSize);
-    EXPECT_EQ(std::to_string(fit.width) + "x" + std::to_string(fit.height),
-              std::to_string(c.fitWidth) + "x" + std::to_string(c.fitHeight))
+    EXPECT_EQ(std::pair(fit.width, fit.height), std::pair(c.fitWidth, c.fitHeight))
         << c.width << "x" << c.height << " for " << c.imageWidth << "x" << c.imageHeight;
   }
 }

@@ -108,9 +108,7 @@ std::string Judge(const RealWindow& w, int windowsBefore) {
   return gone ? "box" : "box, window left";
 }
 
-bool Sound(const std::string& outcome) {
-  return outcome == "box" || outcome == "works" || outcome == "read error, then works";
-}
+bool Sound(const std::string& it) { return it == "box" || it == "works" || it == "read error, then works"; }
 
 // One stretch of the program's life with the call failing at failAt: the
 // window opened as the program opens it, one drag on the map, then judged and closed.

@@ -109,26 +109,4 @@ TEST_F(CanvasTest, CopiesResourcesFontsAndUnknownHandles) {
   EXPECT_EQ(NewFont(face + L"A", 8, 0), NewFont(face + L"B", 8, 0));
 }
 
-int ownMessages = 0;
-LRESULT CALLBACK CountOwnMessages(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  ownMessages += m == WM_USER;
-  return DefWindowProcW(w, m, wp, lp);
-}
-
-// A control hands what it doesn't handle to the procedure it had itself, not to another
-// control's: a class of the test's own, under the name the canvas asks for, stands in front of
-// the system's for the second one.
-TEST(CanvasControls, EachHandsOnToItsOwnProcedure) {
-  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 50, 50, 0, 0, 0, nullptr);
-  HWND plain = CreateCanvasControl(parent, 1, 0, 0, 20, 20, 0);
-  const WNDCLASSW own{0, CountOwnMessages, 0, 0, GetModuleHandleW(nullptr), 0, 0, 0, nullptr, L"STATIC"};
-  ASSERT_TRUE(RegisterClassW(&own));
-  HWND mine = CreateCanvasControl(parent, 2, 20, 0, 20, 20, 0);
-  SendMessageW(plain, WM_USER, 0, 0);
-  SendMessageW(mine, WM_USER, 0, 0);
-  EXPECT_EQ(ownMessages, 1);
-  DestroyWindow(parent);
-  UnregisterClassW(L"STATIC", GetModuleHandleW(nullptr));
-}
-
 }  // namespace

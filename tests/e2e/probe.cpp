@@ -9,8 +9,7 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
-#include <string>
+#include <cwchar>
 
 #include "common/state.h"
 #include "../support/expected_panel.h"
@@ -57,14 +56,8 @@ int PrintOrigin() {
   return 0;
 }
 
-std::wstring Wide(const char* text) {
-  wchar_t wide[1024] = {};
-  MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, 1024);
-  return wide;
-}
-
 // The panel's black outline covers map pixels 1..339 by 0..69; what lies outside it is the map's.
-int ComparePanel(char** argv) {
+int ComparePanel(wchar_t** argv) {
   POINT origin{0, 0};
   if (!MapOrigin(origin)) return 1;
   HDC screen = GetDC(nullptr), shown = CreateCompatibleDC(screen), want = CreateCompatibleDC(screen);
@@ -72,7 +65,7 @@ int ComparePanel(char** argv) {
   SelectObject(want, CreateCompatibleBitmap(screen, 340, 70));
   BitBlt(shown, 0, 0, 340, 70, screen, origin.x, origin.y, SRCCOPY);
   PatBlt(want, 0, 0, 340, 70, WHITENESS);
-  DrawExpectedPanel(want, Wide(argv[2]), Wide(argv[3]));
+  DrawExpectedPanel(want, argv[2], argv[3]);
   int differ = 0;
   for (int y = 0; y < 70; ++y)
     for (int x = 1; x < 340; ++x) differ += GetPixel(shown, x, y) != GetPixel(want, x, y);
@@ -82,12 +75,12 @@ int ComparePanel(char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int wmain(int argc, wchar_t** argv) {
   // DPI aware, as the program is: screen positions in real pixels, and the same drawing.
   SetProcessDPIAware();
   if (argc == 1) return ReadBox();
-  if (argc == 2 && std::strcmp(argv[1], "origin") == 0) return PrintOrigin();
-  if (argc == 4 && std::strcmp(argv[1], "panel") == 0) return ComparePanel(argv);
+  if (argc == 2 && std::wcscmp(argv[1], L"origin") == 0) return PrintOrigin();
+  if (argc == 4 && std::wcscmp(argv[1], L"panel") == 0) return ComparePanel(argv);
   std::fprintf(stderr, "usage: probe [origin | panel DISTANCE TIME]\n");
   return 64;
 }

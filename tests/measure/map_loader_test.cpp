@@ -84,7 +84,6 @@ TEST_F(LoaderTest, WhatGdiPlusCantReadOrDrawIsAReadError) {
   const struct { std::wstring file; const char* failing; void* standIn; MapLoad outcome; } cases[] = {
       {text, "", nullptr, MapLoad::kUnreadable},
       {halves, "GdipGetImageDimension", StandIn(&GdipGetImageDimension), MapLoad::kUnreadable},
-      {halves, "GdipDrawImageRectRect", StandIn(&GdipDrawImageRectRect), MapLoad::kUnreadable},
       {halves, "GdipCreateFromHDC", StandIn(&GdipCreateFromHDC), MapLoad::kNoMemory},
   };
   for (const auto& c : cases) {
