@@ -74,11 +74,12 @@ int ThreadWindows() {
 // read error, a white one), the red band while the button is down and the panel once it is up.
 std::string Works(const RealWindow& w, bool whiteMap) {
   if (!w.map || !IsWindowVisible(w.window)) return "no map control";
-  auto pixels = [&](RECT area, COLORREF c) { return CountPixels(WindowDC(w.map).get(), area, c); };
+  const WindowDC face(w.map);
+  auto pixels = [&](RECT area, COLORREF c) { return CountPixels(face.get(), area, c); };
   // A picture of the map has many colours; a blank one, whatever its colour, has one.
   std::set<COLORREF> colours;
   for (int y = 100; y < 1000; y += 100)
-    for (int x = 400; x < 1200; x += 100) colours.insert(GetPixel(WindowDC(w.map).get(), x, y));
+    for (int x = 400; x < 1200; x += 100) colours.insert(GetPixel(face.get(), x, y));
   if (whiteMap && colours != std::set<COLORREF>{kWhite}) return "no white map";
   if (!whiteMap && colours.size() < 4) return "no map";
   // On the band from (200,600) to (500,750), well off the drag before.
