@@ -124,33 +124,15 @@ from_system() {
   return 0
 }
 
-# DLLs of our own beside the program, named as DLLs it loads that are no KnownDLLs on Windows,
-# with Wine told to look beside it first, as Windows does (n,b): none may be loaded. (Not tried:
-# what only Wine's libraries load by a bare name: version, imm32, shcore, windowscodecs, propsys,
-# msimg32.) Meanwhile a real drag of 500 km; then one (10 px on: no double-click) that leaves
-# the window, is released outside, comes back and ends with a click.
-case_planted() {
-  local names="gdiplus uxtheme comctl32" n
-  for n in $names; do echo 'int planted;' | "$QUIMBARA_CXX" -shared -o "$work/$n.dll" -x c -; done
-  WINEDEBUG=+loaddll WINEDLLOVERRIDES="$WINEDLLOVERRIDES;${names// /,}=n,b" start "$work"/*.dll 2>"$work/trace"
-  within 30 from_system gdiplus || fail "gdiplus.dll was not loaded"
-  window=$(answer_speed 70)
-  drag 300 250 600 650
-  expect_panel 500 "A 70 km/h = 7 horas y 8 minutos"
-  xdotool mousemove $((ox + 310)) $((oy + 250)) mousedown 1 mousemove $((ox + 810)) $((oy + 450))
-  red_near() { convert x:root -crop "7x7+$((ox + 557))+$((oy + 347))" -depth 8 txt:- | grep -c '#FF0000' >/dev/null; }
-  within 10 red_near || fail "no band for the second drag"
-  xdotool mousemove 1500 500 mouseup 1 mousemove $((ox + 1000)) $((oy + 550)) mousemove $((ox + 610)) $((oy + 750)) click 1
-  expect_panel 583 "A 70 km/h = 8 horas y 19 minutos"
-  close_expect_0 "$window"
-  for n in $names; do from_system "$n" || fail "$n.dll was not loaded at all"; done
-}
-
-# The release zip as a user gets it: one folder of four files, texts any Notepad
-# reads (byte order mark, CRLF) with the map's credits, and a program that finds
-# its map in a folder with a blank and an accent.
+# The release zip as a user gets it, unpacked into a folder with a blank and an accent: one
+# folder of four files, texts any Notepad reads (byte order mark, CRLF) with the map's credits.
+# Then DLLs of our own beside its program, named as DLLs it loads that are no KnownDLLs on
+# Windows, with Wine told to look beside it first, as Windows does (n,b): none may be loaded.
+# (Not tried: what only Wine's libraries load by a bare name: version, imm32, shcore,
+# windowscodecs, propsys, msimg32.) Meanwhile a real drag of 500 km; then one (10 px on: no
+# double-click) that leaves the window, is released outside, comes back and ends with a click.
 case_package() {
-  local files zip=$dir/Quimbara
+  local files zip=$dir/Quimbara names="gdiplus uxtheme comctl32" n
   mkdir -p "$dir"
   (cd "$dir" && cmake -E tar xf "$QUIMBARA_ZIP") || fail "no $QUIMBARA_ZIP: tools/package.sh makes it"
   files=$(cd "$dir" && find . | LC_ALL=C sort | tr '\n' ' ')
@@ -163,9 +145,19 @@ case_package() {
     fail "LEEME.txt lacks these credit lines"
   # Where the zip's own program can't run here, the x86_64 build takes its place.
   cmp -s "$QUIMBARA_EXE" "$zip/Quimbara.exe" || cp "$QUIMBARA_EXE" "$zip/Quimbara.exe"
-  launch "$zip/Quimbara.exe"
-  window=$(answer_speed 120)
+  for n in $names; do echo 'int planted;' | "$QUIMBARA_CXX" -shared -o "$zip/$n.dll" -x c -; done
+  WINEDEBUG=+loaddll WINEDLLOVERRIDES="$WINEDLLOVERRIDES;${names// /,}=n,b" launch "$zip/Quimbara.exe" 2>"$work/trace"
+  within 30 from_system gdiplus || fail "gdiplus.dll was not loaded"
+  window=$(answer_speed 70)
+  drag 300 250 600 650
+  expect_panel 500 "A 70 km/h = 7 horas y 8 minutos"
+  xdotool mousemove $((ox + 310)) $((oy + 250)) mousedown 1 mousemove $((ox + 810)) $((oy + 450))
+  red_near() { convert x:root -crop "7x7+$((ox + 557))+$((oy + 347))" -depth 8 txt:- | grep -c '#FF0000' >/dev/null; }
+  within 10 red_near || fail "no band for the second drag"
+  xdotool mousemove 1500 500 mouseup 1 mousemove $((ox + 1000)) $((oy + 550)) mousemove $((ox + 610)) $((oy + 750)) click 1
+  expect_panel 583 "A 70 km/h = 8 horas y 19 minutos"
   close_expect_0 "$window"
+  for n in $names; do from_system "$n" || fail "$n.dll was not loaded at all"; done
 }
 
 "case_$case"

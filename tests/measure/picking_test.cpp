@@ -47,18 +47,7 @@ class PickingTest : public ::testing::Test, protected RealWindow {
   bool Shows(int x, int y, COLORREF c) { return GetPixel(WindowDC(map).get(), x, y) == c; }
   // The map's face must show the panel reading these two lines, pixel by pixel.
   void ExpectPanel(const std::wstring& distance, const std::wstring& time) {
-    const WindowDC face(map);
-    const OwnedDC want(CreateCompatibleDC(face.get()));
-    const OwnedBitmap picture(CreateCompatibleBitmap(face.get(), 345, 75));
-    const Selection selected(want.get(), picture.get());
-    const OwnedBrush background(CreateSolidBrush(kMapColour));
-    const RECT all{0, 0, 345, 75};
-    FillRect(want.get(), &all, background.get());
-    DrawExpectedPanel(want.get(), distance, time);
-    int differ = 0;
-    for (int y = 0; y < 75; ++y)
-      for (int x = 0; x < 345; ++x) differ += GetPixel(face.get(), x, y) != GetPixel(want.get(), x, y);
-    EXPECT_EQ(differ, 0) << "not the panel reading " << std::string(time.begin(), time.end());
+    EXPECT_EQ(PanelDifference(WindowDC(map).get(), distance, time), 0) << std::string(time.begin(), time.end());
   }
   static std::string Points() {
     auto text = [](MapPoint p) { return std::to_string(p.x) + "," + std::to_string(p.y); };

@@ -15,8 +15,8 @@ inline std::wstring WindowText(HWND window) {
   return buffer;
 }
 
-// Typed over an input box's selected proposal ("" keeps it, "\b" clears it), then Enter;
-// std::nullopt, and every box beyond the replies, is cancelled. Message boxes get OK.
+// Typed over each input box's selected proposal in turn ("" keeps it, "\b" clears it), then
+// Enter; std::nullopt, and every input box beyond the replies, is cancelled. Message boxes get OK.
 using BoxReply = std::optional<std::wstring>;
 
 class BoxAnswerer {
@@ -55,9 +55,10 @@ class BoxAnswerer {
     HWND edit = GetDlgItem(box, 101);
     self.seen.push_back(WindowText(edit ? edit : GetDlgItem(box, 0xFFFF)));
     if (self.inspect) self.inspect(box);
-    const size_t i = self.seen.size() - 1;
-    if (edit && i < self.replies_.size() && self.replies_[i]) {
-      for (wchar_t c : *self.replies_[i]) PostMessageW(focus, WM_CHAR, c, 1);
+    const BoxReply reply = edit && self.asked_ < self.replies_.size() ? self.replies_[self.asked_] : std::nullopt;
+    self.asked_ += edit != nullptr;
+    if (reply) {
+      for (wchar_t c : *reply) PostMessageW(focus, WM_CHAR, c, 1);
       PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 1);
     } else {
       PostMessageW(box, WM_COMMAND, edit ? IDCANCEL : IDOK, 0);
@@ -67,4 +68,5 @@ class BoxAnswerer {
   static inline BoxAnswerer* active_ = nullptr;
   HHOOK hook_ = nullptr;
   std::vector<BoxReply> replies_;
+  size_t asked_ = 0;  // input boxes answered so far
 };

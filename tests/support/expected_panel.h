@@ -28,3 +28,18 @@ inline void DrawExpectedPanel(HDC dc, const std::wstring& distance, const std::w
   DeleteObject(SelectObject(dc, brush));
   DeleteObject(SelectObject(dc, pen));
 }
+
+// How many pixels of the panel's outline and what it holds (1..339 by 0..69) differ in `shown`,
+// whose top-left pixel is the map's, from the panel reading these two lines.
+inline int PanelDifference(HDC shown, const std::wstring& distance, const std::wstring& time) {
+  HDC want = CreateCompatibleDC(shown);
+  HGDIOBJ picture = SelectObject(want, CreateCompatibleBitmap(shown, 340, 70));
+  PatBlt(want, 0, 0, 340, 70, WHITENESS);
+  DrawExpectedPanel(want, distance, time);
+  int differ = 0;
+  for (int y = 0; y < 70; ++y)
+    for (int x = 1; x < 340; ++x) differ += GetPixel(shown, x, y) != GetPixel(want, x, y);
+  DeleteObject(SelectObject(want, picture));
+  DeleteDC(want);
+  return differ;
+}
