@@ -26,7 +26,7 @@ struct Call {
   void* real = nullptr;
 };
 template <int Key>
-Call imported;
+constinit Call imported{};  // filled in by the table below, never after
 
 // The stand-in has the function's own type, calling convention included.
 template <int Key, auto Failure, typename R, typename... A>
@@ -89,8 +89,8 @@ std::string Works(const RealWindow& w, bool whiteMap) {
   Send(w.map, WM_LBUTTONUP, 500, 750);
   // At the speed typed, or at 0 where the speed box could not be shown.
   const wchar_t* distance = L"La distancia entre esos dos puntos es de 335 km.";
-  if (PanelDifference(face.get(), distance, L"A 120 km/h = 2 horas y 47 minutos") &&
-      PanelDifference(face.get(), distance, L"A 0 km/h no se llega nunca"))
+  if (PanelDifference(face.get(), {0, 0}, distance, L"A 120 km/h = 2 horas y 47 minutos") &&
+      PanelDifference(face.get(), {0, 0}, distance, L"A 0 km/h no se llega nunca"))
     return "no panel";
   return "works";
 }

@@ -59,10 +59,9 @@ int PrintOrigin() {
 int ComparePanel(wchar_t** argv) {
   POINT origin{0, 0};
   if (!MapOrigin(origin)) return 1;
-  HDC screen = GetDC(nullptr), shown = CreateCompatibleDC(screen);
-  SelectObject(shown, CreateCompatibleBitmap(screen, 340, 70));
-  BitBlt(shown, 0, 0, 340, 70, screen, origin.x, origin.y, SRCCOPY);
-  const int differ = PanelDifference(shown, argv[2], argv[3]);
+  HDC screen = GetDC(nullptr);
+  const int differ = PanelDifference(screen, origin, argv[2], argv[3]);
+  ReleaseDC(nullptr, screen);
   std::printf("%d pixels differ\n", differ);
   return differ == 0 ? 0 : 1;
 }

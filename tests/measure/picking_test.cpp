@@ -47,7 +47,7 @@ class PickingTest : public ::testing::Test, protected RealWindow {
   bool Shows(int x, int y, COLORREF c) { return GetPixel(WindowDC(map).get(), x, y) == c; }
   // The map's face must show the panel reading these two lines, pixel by pixel.
   void ExpectPanel(const std::wstring& distance, const std::wstring& time) {
-    EXPECT_EQ(PanelDifference(WindowDC(map).get(), distance, time), 0) << std::string(time.begin(), time.end());
+    EXPECT_EQ(PanelDifference(WindowDC(map).get(), {0, 0}, distance, time), 0) << std::string(time.begin(), time.end());
   }
   static std::string Points() {
     auto text = [](MapPoint p) { return std::to_string(p.x) + "," + std::to_string(p.y); };

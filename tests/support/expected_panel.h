@@ -8,6 +8,7 @@
 
 #include <string>
 #include <tuple>
+#include <utility>
 
 inline void DrawExpectedPanel(HDC dc, const std::wstring& distance, const std::wstring& time) {
   constexpr COLORREF kBlack = RGB(0, 0, 0), kWhite = RGB(255, 255, 255), kRed = RGB(255, 0, 0);
@@ -30,16 +31,21 @@ inline void DrawExpectedPanel(HDC dc, const std::wstring& distance, const std::w
 }
 
 // How many pixels of the panel's outline and what it holds (1..339 by 0..69) differ in `shown`,
-// whose top-left pixel is the map's, from the panel reading these two lines.
-inline int PanelDifference(HDC shown, const std::wstring& distance, const std::wstring& time) {
-  HDC want = CreateCompatibleDC(shown);
-  HGDIOBJ picture = SelectObject(want, CreateCompatibleBitmap(shown, 340, 70));
+// whose map starts at `map`, from the panel reading these two lines. Both are compared as
+// copies in memory: a pixel read from a window or the screen is a round trip each.
+inline int PanelDifference(HDC shown, POINT map, const std::wstring& distance, const std::wstring& time) {
+  HDC seen = CreateCompatibleDC(shown), want = CreateCompatibleDC(shown);
+  HGDIOBJ seenPicture = SelectObject(seen, CreateCompatibleBitmap(shown, 340, 70));
+  HGDIOBJ wantPicture = SelectObject(want, CreateCompatibleBitmap(shown, 340, 70));
+  BitBlt(seen, 0, 0, 340, 70, shown, map.x, map.y, SRCCOPY);
   PatBlt(want, 0, 0, 340, 70, WHITENESS);
   DrawExpectedPanel(want, distance, time);
   int differ = 0;
   for (int y = 0; y < 70; ++y)
-    for (int x = 1; x < 340; ++x) differ += GetPixel(shown, x, y) != GetPixel(want, x, y);
-  DeleteObject(SelectObject(want, picture));
-  DeleteDC(want);
+    for (int x = 1; x < 340; ++x) differ += GetPixel(seen, x, y) != GetPixel(want, x, y);
+  for (auto [dc, picture] : {std::pair{seen, seenPicture}, std::pair{want, wantPicture}}) {
+    DeleteObject(SelectObject(dc, picture));
+    DeleteDC(dc);
+  }
   return differ;
 }
